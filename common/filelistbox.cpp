@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#include "filelistbox.h"
+
+#include "drivemap.h"
+
+#include <QDir>
+#include <QMouseEvent>
+#include <algorithm>
+
+FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    m_path = QDir::currentPath();
+    m_folder = m_path;
+
+    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_filling && row >= 0)
+            emit clicked();
+    });
+    // A click on the entry that is already selected changes no row but is still a click.
+    connect(this, &QListWidget::itemClicked, this, [this] {
+        if (m_pressOnCurrent)
+            emit clicked();
+        m_pressOnCurrent = false;
+    });
+    refresh();
+}
+
+QStringList FileListBox::listFiles(const QString &nativeFolder, const QString &pattern)
+{
+    if (nativeFolder.isEmpty())
+        return {};
+    QDir dir(nativeFolder);
+    // No CaseSensitive flag: "*.PGX" matches "1 uvod.pgx" as it would on Windows.
+    QStringList names = dir.entryList(QStringList{pattern}, QDir::Files);
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+bool FileListBox::setPath(const QString &path)
+{
+    m_path = path;
+    m_folder = DriveMap::folderFor(path);
+    refresh();
+    return !m_folder.isEmpty();
+}
+
+void FileListBox::setPattern(const QString &pattern)
+{
+    m_pattern = pattern;
+    refresh();
+}
+
+QString FileListBox::fileName() const
+{
+    const QListWidgetItem *item = currentItem();
+    return (item && item->isSelected()) ? item->text() : QString();
+}
+
+void FileListBox::refresh()
+{
+    m_filling = true;
+    clear();
+    addItems(listFiles(m_folder, m_pattern));
+    // A new listing starts with nothing selected, as a fresh file list does.
+    setCurrentRow(-1);
+    m_filling = false;
+}
+
+void FileListBox::mousePressEvent(QMouseEvent *event)
+{
+    const int before = currentRow();
+    QListWidget::mousePressEvent(event);
+    m_pressOnCurrent = before >= 0 && currentRow() == before && itemAt(event->pos()) != nullptr;
+}

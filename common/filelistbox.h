@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+// A list of the files in one folder that match a pattern, as a file list box shows them.
+#pragma once
+
+#include <QListWidget>
+
+class FileListBox : public QListWidget
+{
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget *parent = nullptr);
+
+    // The folder as given: a drive path ("C:\TARVOL\PAGORA") or a native folder.
+    QString path() const { return m_path; }
+    // Lists the folder; false when it does not exist (the list is then empty).
+    bool setPath(const QString &path);
+    QString pattern() const { return m_pattern; }
+    void setPattern(const QString &pattern);
+    // The selected name without its folder, or the empty text.
+    QString fileName() const;
+    // Re-reads the folder; nothing is selected afterwards.
+    void refresh();
+
+    // Sorted as text without regard to letter case: "10 X" comes before "2 Y".
+    static QStringList listFiles(const QString &nativeFolder, const QString &pattern);
+
+signals:
+    // The user selected a name, by mouse or by keyboard.
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QString m_path;
+    QString m_pattern = QStringLiteral("*.*");
+    QString m_folder; // native, empty when the path names no folder
+    bool m_filling = false;
+    bool m_pressOnCurrent = false;
+};

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+#include "filelistbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestFileListBox : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_drive;
+
+    void touch(const QString &relative)
+    {
+        const QString full = m_drive.path() + QLatin1Char('/') + relative;
+        QDir().mkpath(QFileInfo(full).path());
+        QFile f(full);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+
+    static QStringList items(const FileListBox &box)
+    {
+        QStringList names;
+        for (int i = 0; i < box.count(); ++i)
+            names << box.item(i)->text();
+        return names;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("PAGORA_DRIVE_C", m_drive.path().toUtf8());
+        for (const char *name :
+             {"TARVOL/PAGORA/KNIHA/1 UVOD.PGX", "TARVOL/PAGORA/KNIHA/10 KONIEC.PGX",
+              "TARVOL/PAGORA/KNIHA/2 DALEJ.pgx", "TARVOL/PAGORA/KNIHA/a.Pgx",
+              "TARVOL/PAGORA/KNIHA/B.PGX", "TARVOL/PAGORA/KNIHA/obrazok.gif",
+              "TARVOL/PAGORA/KNIHA.BKX", "TARVOL/PAGORA/Iná.bkx"})
+            touch(QString::fromUtf8(name));
+        QDir().mkpath(m_drive.path() + QStringLiteral("/TARVOL/PAGORA/KNIHA/PRIECINOK.PGX"));
+    }
+
+    void listsMatchingFilesSortedAsTextIgnoringCase()
+    {
+        FileListBox box;
+        box.setPattern(QStringLiteral("*.PGX"));
+        QVERIFY(box.setPath(QStringLiteral("C:\\TARVOL\\PAGORA\\kniha")));
+        QCOMPARE(items(box),
+                 (QStringList{"1 UVOD.PGX", "10 KONIEC.PGX", "2 DALEJ.pgx", "a.Pgx", "B.PGX"}));
+        QVERIFY(box.fileName().isEmpty());
+
+        box.setPattern(QStringLiteral("*.BKX"));
+        QVERIFY(box.setPath(QStringLiteral("C:\\TARVOL\\PAGORA")));
+        QCOMPARE(items(box), (QStringList{"Iná.bkx", "KNIHA.BKX"}));
+    }
+
+    void missingFolderGivesAnEmptyList()
+    {
+        FileListBox box;
+        box.setPattern(QStringLiteral("*.PGX"));
+        QVERIFY(!box.setPath(QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA.BKX")));
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(box.path(), QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA.BKX"));
+        QVERIFY(box.fileName().isEmpty());
+    }
+
+    void startsInTheWorkingFolder()
+    {
+        const QString saved = QDir::currentPath();
+        QDir::setCurrent(m_drive.path() + QStringLiteral("/TARVOL/PAGORA/KNIHA"));
+        FileListBox box;
+        box.setPattern(QStringLiteral("*.PGX"));
+        QCOMPARE(box.count(), 5);
+        QDir::setCurrent(saved);
+    }
+
+    void clickIsReportedForMouseAndKeys()
+    {
+        FileListBox box;
+        box.setPattern(QStringLiteral("*.PGX"));
+        box.setPath(QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA"));
+        box.resize(200, 300);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QSignalSpy clicks(&box, &FileListBox::clicked);
+
+        const QRect second = box.visualItemRect(box.item(1));
+        QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(box.fileName(), QStringLiteral("10 KONIEC.PGX"));
+
+        // The same entry again is a click too, and only one.
+        QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(clicks.count(), 2);
+
+        QTest::keyClick(&box, Qt::Key_Down);
+        QCOMPARE(clicks.count(), 3);
+        QCOMPARE(box.fileName(), QStringLiteral("2 DALEJ.pgx"));
+
+        // A new folder is no click and leaves nothing selected.
+        box.setPath(QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA"));
+        QCOMPARE(clicks.count(), 3);
+        QVERIFY(box.fileName().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFileListBox)
+#include "tst_filelistbox.moc"
