@@ -57,6 +57,8 @@ ClickLabel *makeLabel(QWidget *parent, const char *name, const QString &text, co
     label->setObjectName(QLatin1String(name));
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Page names such as "<žiadny>" or "<b>.PGX" are text, never markup.
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 

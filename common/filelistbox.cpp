@@ -14,15 +14,17 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
     m_path = QDir::currentPath();
     m_folder = m_path;
 
-    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_filling && row >= 0)
+    // Selection, not the current row: Qt moves the current row before it selects, and a
+    // name is only there to read once it is selected.
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_filling && !fileName().isEmpty())
             emit clicked();
     });
-    // A click on the entry that is already selected changes no row but is still a click.
+    // A click on the entry that is already selected changes nothing but is still a click.
     connect(this, &QListWidget::itemClicked, this, [this] {
-        if (m_pressOnCurrent)
+        if (m_pressOnSelected)
             emit clicked();
-        m_pressOnCurrent = false;
+        m_pressOnSelected = false;
     });
     refresh();
 }
@@ -73,7 +75,18 @@ void FileListBox::refresh()
 
 void FileListBox::mousePressEvent(QMouseEvent *event)
 {
-    const int before = currentRow();
+    const QString before = fileName();
     QListWidget::mousePressEvent(event);
-    m_pressOnCurrent = before >= 0 && currentRow() == before && itemAt(event->pos()) != nullptr;
+    m_pressOnSelected =
+        !before.isEmpty() && fileName() == before && itemAt(event->pos()) != nullptr;
+}
+
+void FileListBox::focusInEvent(QFocusEvent *event)
+{
+    // Qt makes the first entry current when focus arrives by Tab; that selects nothing and
+    // is no click.
+    const bool filling = m_filling;
+    m_filling = true;
+    QListWidget::focusInEvent(event);
+    m_filling = filling;
 }

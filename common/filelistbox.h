@@ -30,11 +30,12 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     QString m_path;
     QString m_pattern = QStringLiteral("*.*");
     QString m_folder; // native, empty when the path names no folder
     bool m_filling = false;
-    bool m_pressOnCurrent = false;
+    bool m_pressOnSelected = false;
 };

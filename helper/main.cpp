@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+// help: explains the controls of the viewer's main window. Arguments are ignored.
+#include "frmhlavne.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("help"));
+    QApplication::setOrganizationName(QStringLiteral("Tarvol"));
+    QApplication::setApplicationVersion(QStringLiteral("2.00.0002"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/otaznik.ico")));
+
+    frmHlavne window;
+    window.showMaximized();
+    return app.exec();
+}
