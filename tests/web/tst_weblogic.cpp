@@ -1,0 +1,483 @@
+// SPDX-License-Identifier: MIT
+// The parts of the browser pane that need no engine: charset choice, address mapping,
+// what the page scheme answers, and the Slovak message pages.
+#include "charsetsniffer.h"
+#include "messagepage.h"
+#include "pageaddress.h"
+#include "pageresolver.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString FixtureBook = QStringLiteral(PAGORA_TEST_DATA "/web/TARVOL/PAGORA/SKUSKA/");
+
+QByteArray fixture(const QString &name)
+{
+    QFile f(FixtureBook + name);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("missing fixture %s", qPrintable(name));
+    return f.readAll();
+}
+
+QByteArray cp1250(const char *latin1WithEscapes)
+{
+    return QByteArray(latin1WithEscapes);
+}
+
+bool copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (it.fileInfo().isDir()) {
+            if (!QDir().mkpath(target))
+                return false;
+        } else if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(source, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+using Kind = PageResolver::Reply::Kind;
+
+} // namespace
+
+class TestWebLogic : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_temp;
+    QString m_drive;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_temp.isValid());
+        m_drive = m_temp.path() + QStringLiteral("/drive_c");
+        QVERIFY(copyTree(QStringLiteral(PAGORA_TEST_DATA "/web"), m_drive));
+        qputenv("PAGORA_DRIVE_C", m_drive.toUtf8());
+        qputenv("PAGORA_DRIVE_Q", QByteArray(m_temp.path().toUtf8() + "/nonexistent"));
+
+        // Things a hostile or broken library could hold.
+        const QString outside = m_temp.path() + QStringLiteral("/mimo.png");
+        QVERIFY(QFile::copy(FixtureBook + QStringLiteral("obr/Logo.png"), outside));
+        const QString book = m_drive + QStringLiteral("/TARVOL/PAGORA/SKUSKA/");
+        QVERIFY(QFile::link(outside, book + QStringLiteral("MIMO.PNG")));
+        QVERIFY(QFile::link(m_temp.path(), m_drive + QStringLiteral("/VON")));
+        QFile big(book + QStringLiteral("VELKA.PGX"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(PageResolver::MaxFileSize + 1)); // sparse: costs no disk
+        big.close();
+        QCOMPARE(::mkfifo(QFile::encodeName(book + QStringLiteral("ROURA.PGX")).constData(), 0600),
+                 0);
+    }
+
+    void charset_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QByteArray>("charset");
+
+        const QByteArray slovak1250 = cp1250("<p>\x8D\x61\x9E\x6B\xFD \x9A\x9D\x61va</p>");
+        const QByteArray slovakUtf8 = QStringLiteral("<p>ťažký šťava</p>").toUtf8();
+        const QByteArray none;
+
+        QTest::newRow("utf-8 byte order mark") << "\xEF\xBB\xBF" + slovakUtf8 << none;
+        QTest::newRow("utf-16 byte order mark") << QByteArray("\xFF\xFE<\0p\0", 6) << none;
+        QTest::newRow("meta charset")
+            << "<html><head><meta charset=\"windows-1250\"></head>" + slovak1250 << none;
+        QTest::newRow("meta charset, capitals, unquoted")
+            << "<HTML><HEAD><META CHARSET=UTF-8></HEAD>" + slovakUtf8 << none;
+        QTest::newRow("http-equiv")
+            << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1250\">" +
+                   slovak1250
+            << none;
+        QTest::newRow("http-equiv, content first")
+            << "<meta content='text/html;charset=utf-8' http-equiv='content-type'>" + slovakUtf8
+            << none;
+        QTest::newRow("xml declaration")
+            << "<?xml version=\"1.0\" encoding=\"windows-1250\"?><html>" + slovak1250 << none;
+        QTest::newRow("meta after 1024 bytes, cp1250")
+            << "<html>" + QByteArray(1100, ' ') + "<meta charset=\"utf-8\">" + slovak1250
+            << QByteArray("windows-1250");
+        QTest::newRow("meta after 1024 bytes, utf-8")
+            << "<html>" + QByteArray(1100, ' ') + "<meta charset=\"windows-1250\">" + slovakUtf8
+            << QByteArray("utf-8");
+        QTest::newRow("meta inside a comment does not count")
+            << "<!-- <meta charset=\"utf-8\"> -->" + slovak1250 << QByteArray("windows-1250");
+        QTest::newRow("charset in an unrelated meta does not count")
+            << "<meta name=\"description\" content=\"charset=utf-8\">" + slovak1250
+            << QByteArray("windows-1250");
+        QTest::newRow("valid utf-8") << slovakUtf8 << QByteArray("utf-8");
+        QTest::newRow("plain ascii") << QByteArray("<p>Kniha</p>") << QByteArray("windows-1250");
+        QTest::newRow("cp1250") << slovak1250 << QByteArray("windows-1250");
+        QTest::newRow("overlong utf-8 is not utf-8")
+            << QByteArray("<p>\xC0\xAF</p>") << QByteArray("windows-1250");
+        QTest::newRow("utf-8 surrogate is not utf-8")
+            << QByteArray("<p>\xED\xA0\x80</p>") << QByteArray("windows-1250");
+        QTest::newRow("utf-8 cut off at the end")
+            << slovakUtf8 + "\xC5" << QByteArray("windows-1250");
+        QTest::newRow("iso-8859-2 label on cp1250 bytes")
+            << "<meta charset=\"ISO-8859-2\">" + slovak1250 << QByteArray("windows-1250");
+        QTest::newRow("latin2 label on cp1250 bytes")
+            << "<meta http-equiv=content-type content=\"text/html; charset=latin2\">" + slovak1250
+            << QByteArray("windows-1250");
+        QTest::newRow("true iso-8859-2 is left alone")
+            << QByteArray("<meta charset=\"iso-8859-2\"><p>\xBB\x61\xBEk\xFD \xB9\xBB\x61va</p>")
+            << none;
+
+        QTest::newRow("fixture: undeclared cp1250")
+            << fixture(QStringLiteral("1 UVOD.PGX")) << QByteArray("windows-1250");
+        QTest::newRow("fixture: undeclared utf-8")
+            << fixture(QStringLiteral("2 UTF8.PGX")) << QByteArray("utf-8");
+        QTest::newRow("fixture: declared") << fixture(QStringLiteral("3 DEKLAROVANA.PGX")) << none;
+        QTest::newRow("fixture: mislabelled")
+            << fixture(QStringLiteral("4 ZLE OZNACENA.PGX")) << QByteArray("windows-1250");
+        QTest::newRow("fixture: byte order mark") << fixture(QStringLiteral("5 BOM.PGX")) << none;
+    }
+
+    void charset()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArray, charset);
+        QCOMPARE(CharsetSniffer::charsetFor(page), charset);
+    }
+
+    void fromNavigate_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QByteArray>("url"); // empty when a message page is expected
+        QTest::addColumn<int>("message");
+
+        const int none = int(PageAddress::Message::None);
+        const int invalid = int(PageAddress::Message::InvalidAddress);
+        QTest::newRow("book page")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\1 UVOD.PGX")
+            << QByteArray("pgx://c/TARVOL/PAGORA/KNIHA/1%20UVOD.PGX") << none;
+        QTest::newRow("no book chosen")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\<žiadna>\\2 O PROGRAME.PGX")
+            << QByteArray("pgx://c/TARVOL/PAGORA/%3C%C5%BEiadna%3E/2%20O%20PROGRAME.PGX") << none;
+        QTest::newRow("folder keeps its trailing separator")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\")
+            << QByteArray("pgx://c/TARVOL/PAGORA/KNIHA/") << none;
+        QTest::newRow("drive root") << QStringLiteral("C:\\") << QByteArray("pgx://c/") << none;
+        QTest::newRow("lower-case drive, slashes")
+            << QStringLiteral("d:/kniha/x.pgx") << QByteArray("pgx://d/kniha/x.pgx") << none;
+        QTest::newRow("percent sign in a name")
+            << QStringLiteral("C:\\A\\100% ISTE.PGX") << QByteArray("pgx://c/A/100%25%20ISTE.PGX")
+            << none;
+        QTest::newRow("hash in a name")
+            << QStringLiteral("C:\\A\\C#.PGX") << QByteArray("pgx://c/A/C%23.PGX") << none;
+        QTest::newRow("question mark in a name")
+            << QStringLiteral("C:\\A\\PREČO?.PGX") << QByteArray("pgx://c/A/PRE%C4%8CO%3F.PGX")
+            << none;
+        QTest::newRow("book name with trailing blanks")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA  \\1 UVOD.PGX")
+            << QByteArray("pgx://c/TARVOL/PAGORA/KNIHA%20%20/1%20UVOD.PGX") << none;
+        QTest::newRow("book name still ending in .BKX")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA.BKX\\1 UVOD.PGX")
+            << QByteArray("pgx://c/TARVOL/PAGORA/KNIHA.BKX/1%20UVOD.PGX") << none;
+        QTest::newRow("very long drive path")
+            << QStringLiteral("C:\\") + QString(10000, QLatin1Char('A'))
+            << "pgx://c/" + QByteArray(10000, 'A') << none;
+        QTest::newRow("http") << QStringLiteral("http://example.org/a b")
+                              << QByteArray("http://example.org/a%20b") << none;
+        QTest::newRow("https") << QStringLiteral("https://example.org/")
+                               << QByteArray("https://example.org/") << none;
+        QTest::newRow("file") << QStringLiteral("file:///usr/share/doc/x.html")
+                              << QByteArray("file:///usr/share/doc/x.html") << none;
+        QTest::newRow("about:blank")
+            << QStringLiteral("About:Blank") << QByteArray() << int(PageAddress::Message::Blank);
+        QTest::newRow("our own scheme")
+            << QStringLiteral("pgx://c/A/B.PGX") << QByteArray("pgx://c/A/B.PGX") << none;
+        QTest::newRow("about:NavigationCanceled")
+            << QStringLiteral("about:NavigationCanceled") << QByteArray()
+            << int(PageAddress::Message::Canceled);
+        QTest::newRow("other about: page")
+            << QStringLiteral("about:NavigationFailure") << QByteArray() << invalid;
+        QTest::newRow("empty") << QString() << QByteArray() << invalid;
+        QTest::newRow("no scheme") << QStringLiteral("kniha.pgx") << QByteArray() << invalid;
+        QTest::newRow("unknown scheme") << QStringLiteral("foo:bar") << QByteArray() << invalid;
+        QTest::newRow("javascript")
+            << QStringLiteral("javascript:alert(1)") << QByteArray() << invalid;
+        QTest::newRow("http without host") << QStringLiteral("http://") << QByteArray() << invalid;
+        QTest::newRow("network share")
+            << QStringLiteral("\\\\server\\share\\x.pgx") << QByteArray() << invalid;
+        QTest::newRow("drive letter only") << QStringLiteral("C:") << QByteArray() << invalid;
+        QTest::newRow("tab in a drive path")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\1\tUVOD.PGX") << QByteArray() << invalid;
+        QTest::newRow("newline after a URL")
+            << QStringLiteral("http://example.org/\n") << QByteArray() << invalid;
+        QTest::newRow("NUL and escape")
+            << QString::fromUtf16(u"C:\\A\0\x1b.PGX", 9) << QByteArray() << invalid;
+        QTest::newRow("10,000 characters")
+            << QString(10000, QLatin1Char('x')) << QByteArray() << invalid;
+    }
+
+    void fromNavigate()
+    {
+        QFETCH(QString, address);
+        QFETCH(QByteArray, url);
+        QFETCH(int, message);
+
+        const QUrl result = PageAddress::fromNavigate(address);
+        QVERIFY(result.isValid());
+        QCOMPARE(int(PageAddress::messageKind(result)), message);
+        if (!url.isEmpty()) {
+            QCOMPARE(result.toEncoded(), url);
+            return;
+        }
+        // The message names what was asked for, cut short only when absurdly long.
+        if (message == int(PageAddress::Message::InvalidAddress)) {
+            const QString carried = PageAddress::messageAddress(result);
+            QCOMPARE(carried.left(2048), address.left(2048));
+            QVERIFY(carried.size() <= 2049);
+        }
+    }
+
+    void displayAddress_data()
+    {
+        QTest::addColumn<QByteArray>("url");
+        QTest::addColumn<QString>("display");
+
+        QTest::newRow("no book chosen")
+            << QByteArray("pgx://c/TARVOL/PAGORA/%3C%C5%BEiadna%3E/2%20O%20PROGRAME.PGX")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\<žiadna>\\2 O PROGRAME.PGX");
+        QTest::newRow("folder") << QByteArray("pgx://c/TARVOL/PAGORA/KNIHA/")
+                                << QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\");
+        QTest::newRow("root") << QByteArray("pgx://c/") << QStringLiteral("C:\\");
+        QTest::newRow("special characters survive") << QByteArray("pgx://c/A/100%25%20C%23%3F.PGX")
+                                                    << QStringLiteral("C:\\A\\100% C#?.PGX");
+        QTest::newRow("link as the engine spells it")
+            << QByteArray("pgx://c/TARVOL/PAGORA/skuska/2%20utf8.pgx")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\skuska\\2 utf8.pgx");
+        QTest::newRow("message page names its address")
+            << PageAddress::messageUrl(PageAddress::Message::NotLoaded,
+                                       QStringLiteral("http://example.org/?a=1&b=2#c"))
+                   .toEncoded()
+            << QStringLiteral("http://example.org/?a=1&b=2#c");
+        QTest::newRow("blank page")
+            << PageAddress::fromNavigate(QStringLiteral("about:blank")).toEncoded()
+            << QStringLiteral("about:blank");
+        QTest::newRow("web address")
+            << QByteArray("http://example.org/a%20b") << QStringLiteral("http://example.org/a b");
+    }
+
+    void displayAddress()
+    {
+        QFETCH(QByteArray, url);
+        QFETCH(QString, display);
+        QCOMPARE(PageAddress::displayAddress(QUrl::fromEncoded(url, QUrl::StrictMode)), display);
+    }
+
+    void drivePathRefusesSmuggledSeparators_data()
+    {
+        QTest::addColumn<QByteArray>("url");
+        QTest::newRow("encoded slash") << QByteArray("pgx://c/TARVOL/..%2F..%2Fmimo.png");
+        QTest::newRow("encoded backslash") << QByteArray("pgx://c/TARVOL/..%5C..%5Cmimo.png");
+        QTest::newRow("encoded NUL") << QByteArray("pgx://c/TARVOL/a%00.PGX");
+        QTest::newRow("message host") << QByteArray("pgx://pagora/chyba");
+        QTest::newRow("long host") << QByteArray("pgx://cc/A.PGX");
+        QTest::newRow("other scheme") << QByteArray("http://c/A.PGX");
+    }
+
+    void drivePathRefusesSmuggledSeparators()
+    {
+        QFETCH(QByteArray, url);
+        QVERIFY(!PageAddress::drivePath(QUrl::fromEncoded(url)).has_value());
+    }
+
+    void answer_data()
+    {
+        QTest::addColumn<QByteArray>("url");
+        QTest::addColumn<bool>("asPage");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QString>("text"); // the served file, or words the message must hold
+
+        const int content = int(Kind::Content);
+        const int notFound = int(Kind::NotFound);
+        const int message = int(Kind::Message);
+        const QByteArray html = MessagePage::contentType();
+        const QString book = QStringLiteral("TARVOL/PAGORA/SKUSKA/");
+
+        QTest::newRow("cp1250 page")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/1%20UVOD.PGX") << true << content
+            << QByteArray("text/html; charset=windows-1250") << book + "1 UVOD.PGX";
+        QTest::newRow("utf-8 page in other letter case")
+            << QByteArray("pgx://c/tarvol/pagora/skuska/2%20utf8.pgx") << true << content
+            << QByteArray("text/html; charset=utf-8") << book + "2 UTF8.PGX";
+        QTest::newRow("declared page")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/3%20DEKLAROVANA.PGX") << true << content
+            << QByteArray("text/html") << book + "3 DEKLAROVANA.PGX";
+        QTest::newRow("stylesheet") << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/styl.css") << false
+                                    << content << QByteArray("text/css") << book + "STYL.CSS";
+        QTest::newRow("picture in other letter case")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/OBR/LOGO.PNG") << false << content
+            << QByteArray("image/png") << book + "obr/Logo.png";
+        // Blanks are part of the name, as the page list and the choose window see it too.
+        QTest::newRow("book name with trailing blanks")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA%20%20/1%20UVOD.PGX") << true << message
+            << html
+            << QStringLiteral(
+                   "Stránku „C:\\TARVOL\\PAGORA\\SKUSKA  \\1 UVOD.PGX“ sa nepodarilo nájsť.");
+        QTest::newRow("missing page")
+            << QByteArray("pgx://c/TARVOL/PAGORA/%3C%C5%BEiadna%3E/2%20O%20PROGRAME.PGX") << true
+            << message << html
+            << QStringLiteral("Stránku „C:\\TARVOL\\PAGORA\\&lt;žiadna&gt;\\2 O PROGRAME.PGX“ "
+                              "sa nepodarilo nájsť.");
+        QTest::newRow("missing picture") << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/NIE.GIF")
+                                         << false << notFound << QByteArray() << QString();
+        QTest::newRow("folder") << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/") << true << message
+                                << html
+                                << QStringLiteral("„C:\\TARVOL\\PAGORA\\SKUSKA\\“ je priečinok, "
+                                                  "nie stránka.");
+        QTest::newRow("folder lists its pages")
+            << QByteArray("pgx://c/tarvol/pagora/skuska") << true << message << html
+            << QStringLiteral(
+                   "<a href=\"pgx://c/tarvol/pagora/skuska/1%20UVOD.PGX\">1 UVOD.PGX</a>");
+        QTest::newRow("folder as a picture") << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/") << false
+                                             << notFound << QByteArray() << QString();
+        QTest::newRow("dot dot stops at the drive root")
+            << QByteArray("pgx://c/../../mimo.png") << false << notFound << QByteArray()
+            << QString();
+        QTest::newRow("encoded dots stop there too")
+            << QByteArray("pgx://c/TARVOL/%2e%2e/%2e%2e/%2e%2e/mimo.png") << false << notFound
+            << QByteArray() << QString();
+        QTest::newRow("encoded slash") << QByteArray("pgx://c/TARVOL/..%2F..%2F..%2Fmimo.png")
+                                       << false << notFound << QByteArray() << QString();
+        QTest::newRow("encoded backslash") << QByteArray("pgx://c/TARVOL/..%5C..%5C..%5Cmimo.png")
+                                           << false << notFound << QByteArray() << QString();
+        QTest::newRow("link leading out of the drive")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/MIMO.PNG") << false << notFound
+            << QByteArray() << QString();
+        QTest::newRow("linked folder out of the drive")
+            << QByteArray("pgx://c/VON/mimo.png") << false << notFound << QByteArray() << QString();
+        QTest::newRow("page out of the drive gets the message")
+            << QByteArray("pgx://c/VON/") << true << message << html
+            << QStringLiteral("Stránku „C:\\VON\\“ sa nepodarilo nájsť.");
+        QTest::newRow("too large page")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/VELKA.PGX") << true << message << html
+            << QStringLiteral("je príliš veľká na zobrazenie.");
+        QTest::newRow("pipe instead of a page")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/ROURA.PGX") << false << notFound
+            << QByteArray() << QString();
+        QTest::newRow("drive that is not mapped")
+            << QByteArray("pgx://q/TARVOL/PAGORA/KNIHA/1%20UVOD.PGX") << true << message << html
+            << QStringLiteral(
+                   "Stránku „Q:\\TARVOL\\PAGORA\\KNIHA\\1 UVOD.PGX“ sa nepodarilo nájsť.");
+        QTest::newRow("unknown host") << QByteArray("pgx://kniha/1.PGX") << true << message << html
+                                      << QStringLiteral("sa nepodarilo nájsť.");
+        QTest::newRow("invalid address message escapes markup")
+            << PageAddress::messageUrl(PageAddress::Message::InvalidAddress,
+                                       QStringLiteral("<script>alert(1)</script>"))
+                   .toEncoded()
+            << true << message << html
+            << QStringLiteral(
+                   "Adresu „&lt;script&gt;alert(1)&lt;/script&gt;“ nie je možné otvoriť.");
+        QTest::newRow("message page as a picture")
+            << PageAddress::messageUrl(PageAddress::Message::Canceled).toEncoded() << false
+            << notFound << QByteArray() << QString();
+    }
+
+    void answer()
+    {
+        QFETCH(QByteArray, url);
+        QFETCH(bool, asPage);
+        QFETCH(int, kind);
+        QFETCH(QByteArray, contentType);
+        QFETCH(QString, text);
+
+        const PageResolver::Reply reply =
+            PageResolver::answer(QUrl::fromEncoded(url, QUrl::StrictMode), asPage);
+        QCOMPARE(int(reply.kind), kind);
+        QCOMPARE(reply.contentType, contentType);
+        if (reply.kind == Kind::Content) {
+            // Served byte for byte, and only from inside the drive.
+            QFile expected(m_drive + QLatin1Char('/') + text);
+            QVERIFY(expected.open(QIODevice::ReadOnly));
+            QCOMPARE(reply.body, expected.readAll());
+            QVERIFY(reply.file.startsWith(QDir(m_drive).canonicalPath() + QLatin1Char('/')));
+        } else if (reply.kind == Kind::Message) {
+            const QString body = QString::fromUtf8(reply.body);
+            QVERIFY2(body.contains(text), qPrintable(body));
+            QVERIFY(!body.contains(QLatin1String("<script"), Qt::CaseInsensitive));
+        }
+    }
+
+    void messageTexts_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("sentence");
+
+        const QString address = QStringLiteral("C:\\X\\Ťažká & \"zlá\".PGX");
+        const QString escaped = QStringLiteral("C:\\X\\Ťažká &amp; &quot;zlá&quot;.PGX");
+        QTest::newRow("not found")
+            << MessagePage::notFound(address) << QStringLiteral("Stránka sa nenašla")
+            << QStringLiteral("Stránku „%1“ sa nepodarilo nájsť.").arg(escaped);
+        QTest::newRow("folder without pages")
+            << MessagePage::folder(address, {}) << QStringLiteral("Priečinok, nie stránka")
+            << QStringLiteral("V tomto priečinku nie sú žiadne stránky.");
+        QTest::newRow("too large")
+            << MessagePage::tooLarge(address) << QStringLiteral("Stránka je príliš veľká")
+            << QStringLiteral("Stránka „%1“ je príliš veľká na zobrazenie.").arg(escaped);
+        QTest::newRow("unreadable")
+            << MessagePage::unreadable(address) << QStringLiteral("Stránku sa nepodarilo prečítať")
+            << QStringLiteral("Stránku „%1“ sa nepodarilo prečítať.").arg(escaped);
+        QTest::newRow("invalid address")
+            << MessagePage::invalidAddress(address) << QStringLiteral("Neplatná adresa")
+            << QStringLiteral("Adresu „%1“ nie je možné otvoriť.").arg(escaped);
+        QTest::newRow("no address")
+            << MessagePage::invalidAddress(QString()) << QStringLiteral("Neplatná adresa")
+            << QStringLiteral("Nebola zadaná žiadna adresa.");
+        QTest::newRow("not loaded")
+            << MessagePage::notLoaded(address) << QStringLiteral("Stránku sa nepodarilo načítať")
+            << QStringLiteral("Stránku „%1“ sa nepodarilo načítať.").arg(escaped);
+        QTest::newRow("canceled") << MessagePage::canceled()
+                                  << QStringLiteral("Prechod na stránku bol zrušený")
+                                  << QStringLiteral("Prechod na stránku bol zrušený.");
+    }
+
+    void messageTexts()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, title);
+        QFETCH(QString, sentence);
+        const QString html = QString::fromUtf8(page);
+        QVERIFY(html.contains(QStringLiteral("<title>") + title + QStringLiteral("</title>")));
+        QVERIFY2(html.contains(QStringLiteral("<p>") + sentence + QStringLiteral("</p>")),
+                 qPrintable(html));
+        QVERIFY(html.contains(QLatin1String("<meta charset=\"utf-8\">")));
+    }
+
+    void shownAddress_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << QStringLiteral("C:\\A\\B.PGX") << QStringLiteral("C:\\A\\B.PGX");
+        QTest::newRow("control characters made visible")
+            << QString::fromUtf16(u"a\tb\nc\0d\x7f", 8) << QString::fromUtf16(u"a␉b␊c␀d␡");
+        QTest::newRow("10,000 characters cut short")
+            << QString(10000, QLatin1Char('x')) << QString(300, QLatin1Char('x')) + u'…';
+    }
+
+    void shownAddress()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, shown);
+        QCOMPARE(MessagePage::shownAddress(address), shown);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWebLogic)
+#include "tst_weblogic.moc"

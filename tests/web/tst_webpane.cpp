@@ -1,0 +1,433 @@
+// SPDX-License-Identifier: MIT
+// The browser pane on the real engine: pages from a small library are loaded and their
+// rendered text read back.
+#include "bookpage.h"
+#include "browserpane.h"
+#include "pageaddress.h"
+#include "pagerequestinterceptor.h"
+#include "pageschemehandler.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <unistd.h>
+
+namespace {
+
+// Loads are quick, but a busy build machine may start the engine slowly.
+constexpr int LoadTimeoutMs = 20000;
+
+const QString Pangram = QStringLiteral("Kŕdeľ šťastných ďatľov učí pri ústí Váhu mĺkveho koňa "
+                                       "obhrýzať kôru a žrať čerstvé mäso.");
+
+bool copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (it.fileInfo().isDir()) {
+            if (!QDir().mkpath(target))
+                return false;
+        } else if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(source, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Answers every request with a tiny page and counts the connections, so a test can tell
+// whether anything reached the network.
+class LocalWebServer : public QTcpServer
+{
+public:
+    int connections = 0;
+
+    LocalWebServer()
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                ++connections;
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    const QByteArray request = socket->readAll();
+                    if (!request.contains("\r\n\r\n"))
+                        return;
+                    if (request.startsWith("GET /presmeruj ")) {
+                        socket->write("HTTP/1.0 302 Found\r\nLocation: /\r\n"
+                                      "Connection: close\r\n\r\n");
+                        socket->disconnectFromHost();
+                        return;
+                    }
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                                  "Connection: close\r\n\r\n<html><body><p>Webová stránka</p>"
+                                  "<p><a id=\"von\" href=\"/iny\">iná</a></p></body></html>");
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+};
+
+} // namespace
+
+class TestWebPane : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_temp;
+    QString m_drive;
+    LocalWebServer m_server;
+    quint16 m_closedPort = 0;
+    BrowserPane *m_pane = nullptr;
+    QList<QUrl> m_openedExternally;
+
+    QString web(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+    }
+
+    // Navigates and waits for the pane to settle; returns its ok flag.
+    bool navigate(const QString &address)
+    {
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        m_pane->Navigate(address);
+        if (!finished.wait(LoadTimeoutMs)) {
+            qWarning("no loadFinished for %s", qPrintable(address.left(100)));
+            return false;
+        }
+        return finished.last().first().toBool();
+    }
+
+    QVariant js(const QString &script)
+    {
+        QVariant result;
+        bool done = false;
+        m_pane->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                      [&](const QVariant &v) {
+                                          result = v;
+                                          done = true;
+                                      });
+        if (!QTest::qWaitFor([&] { return done; }, LoadTimeoutMs))
+            qWarning("runJavaScript timed out: %s", qPrintable(script));
+        return result;
+    }
+
+    QString bodyText() { return js(QStringLiteral("document.body.innerText")).toString(); }
+
+    // Clicks the element in the page and waits for the navigation it starts.
+    bool clickAndWait(const QString &selector)
+    {
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        js(QStringLiteral("document.querySelector('%1').click()").arg(selector));
+        return finished.wait(LoadTimeoutMs);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_temp.isValid());
+        m_drive = m_temp.path() + QStringLiteral("/drive_c");
+        QVERIFY(copyTree(QStringLiteral(PAGORA_TEST_DATA "/web"), m_drive));
+        qputenv("PAGORA_DRIVE_C", m_drive.toUtf8());
+        QVERIFY(m_server.listen(QHostAddress::LocalHost));
+        {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            m_closedPort = closed.serverPort();
+        }
+
+        // The hostile page learns where the bait lies: a picture outside the drive, linked
+        // from inside it, and the port of our counting server.
+        const QString book = m_drive + QStringLiteral("/TARVOL/PAGORA/SKUSKA/");
+        const QString outside = m_temp.path() + QStringLiteral("/mimo.png");
+        QVERIFY(QFile::copy(book + QStringLiteral("obr/Logo.png"), outside));
+        QVERIFY(QFile::link(outside, book + QStringLiteral("MIMO.PNG")));
+        QFile hostile(book + QStringLiteral("9 NEBEZPECNA.PGX"));
+        QVERIFY(hostile.open(QIODevice::ReadWrite));
+        QByteArray html = hostile.readAll();
+        html.replace("@PORT@", QByteArray::number(m_server.serverPort()));
+        html.replace("@OUTSIDE@", outside.toUtf8());
+        QVERIFY(hostile.resize(0));
+        QVERIFY(hostile.write(html) == html.size());
+        hostile.close();
+
+        m_pane = new BrowserPane;
+        m_pane->bookPage()->setExternalOpener(
+            [this](const QUrl &url) { m_openedExternally << url; });
+        m_pane->resize(800, 600);
+        m_pane->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pane));
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_pane;
+        m_pane = nullptr;
+    }
+
+    void pageReadsRight_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("charset");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("undeclared cp1250")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX")
+            << QStringLiteral("windows-1250") << QStringLiteral("ŤAŽKÝ ŠTÍT ŽIARI");
+        QTest::newRow("undeclared utf-8")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\2 UTF8.PGX") << QStringLiteral("UTF-8")
+            << Pangram;
+        QTest::newRow("declared iso-8859-2 honoured")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\3 DEKLAROVANA.PGX")
+            << QStringLiteral("ISO-8859-2") << QStringLiteral("ŤAŽKÝ ŠTÍT ŽIARI");
+        QTest::newRow("iso-8859-2 label on cp1250 bytes")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\4 ZLE OZNACENA.PGX")
+            << QStringLiteral("windows-1250") << QStringLiteral("ŤAŽKÝ ŠTÍT ŽIARI");
+        QTest::newRow("byte order mark beats the declaration")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\5 BOM.PGX") << QStringLiteral("UTF-8")
+            << Pangram;
+        QTest::newRow("address in other letter case")
+            << QStringLiteral("c:\\tarvol\\pagora\\skuska\\1 uvod.pgx")
+            << QStringLiteral("windows-1250") << Pangram;
+    }
+
+    void pageReadsRight()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, charset);
+        QFETCH(QString, text);
+
+        QVERIFY(navigate(address));
+        QCOMPARE(m_pane->lastAddress(), address);
+        QCOMPARE(js(QStringLiteral("document.characterSet")).toString(), charset);
+        const QString body = bodyText();
+        QVERIFY2(body.contains(text), qPrintable(body));
+        QVERIFY2(body.contains(Pangram), qPrintable(body));
+    }
+
+    void stylesheetAndPictureLoad()
+    {
+        // The page asks for "STYL.CSS" and "OBR\LOGO.PNG"; the files are STYL.CSS and obr/Logo.png.
+        QVERIFY(navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX")));
+        QTRY_COMPARE_WITH_TIMEOUT(js(QStringLiteral("document.images[0].naturalWidth")).toInt(), 3,
+                                  LoadTimeoutMs);
+        QCOMPARE(js(QStringLiteral("getComputedStyle(document.body).color")).toString(),
+                 QStringLiteral("rgb(0, 128, 0)"));
+    }
+
+    void backslashLinkInOtherCaseIsFollowed()
+    {
+        QVERIFY(navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX")));
+        QCOMPARE(js(QStringLiteral("document.querySelector('a').getAttribute('href')")).toString(),
+                 QStringLiteral("..\\skuska\\2 utf8.pgx"));
+        QVERIFY(clickAndWait(QStringLiteral("a")));
+        QCOMPARE(m_pane->url().path(), QStringLiteral("/TARVOL/PAGORA/skuska/2 utf8.pgx"));
+        QCOMPARE(js(QStringLiteral("document.characterSet")).toString(), QStringLiteral("UTF-8"));
+        QVERIFY(bodyText().contains(QStringLiteral("Druhá stránka")));
+    }
+
+    void messagePages_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("missing page, no book chosen")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\<žiadna>\\2 O PROGRAME.PGX")
+            << QStringLiteral("Stránku „C:\\TARVOL\\PAGORA\\<žiadna>\\2 O PROGRAME.PGX“ sa "
+                              "nepodarilo nájsť.");
+        QTest::newRow("book name still ending in .BKX")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA.BKX\\1 UVOD.PGX")
+            << QStringLiteral("Stránku „C:\\TARVOL\\PAGORA\\SKUSKA.BKX\\1 UVOD.PGX“ sa nepodarilo "
+                              "nájsť.");
+        QTest::newRow("book name with trailing blanks")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA \\2 UTF8.PGX")
+            << QStringLiteral("Stránku „C:\\TARVOL\\PAGORA\\SKUSKA \\2 UTF8.PGX“ sa nepodarilo "
+                              "nájsť.");
+        QTest::newRow("folder") << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\")
+                                << QStringLiteral("„C:\\TARVOL\\PAGORA\\SKUSKA\\“ je priečinok, "
+                                                  "nie stránka.");
+        QTest::newRow("about:NavigationCanceled")
+            << QStringLiteral("about:NavigationCanceled")
+            << QStringLiteral("Prechod na stránku bol zrušený.");
+        QTest::newRow("empty") << QString() << QStringLiteral("Nebola zadaná žiadna adresa.");
+        QTest::newRow("10,000 characters")
+            << QString(10000, QLatin1Char('x'))
+            << QStringLiteral("Adresu „") + QString(300, QLatin1Char('x')) + QStringLiteral("…“");
+        QTest::newRow("control characters")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1\t\x01UVOD.PGX\r\n")
+            << QStringLiteral("Adresu „C:\\TARVOL\\PAGORA\\SKUSKA\\1␉␁UVOD.PGX␍␊“ nie je možné "
+                              "otvoriť.");
+        QTest::newRow("unknown scheme") << QStringLiteral("foo:bar")
+                                        << QStringLiteral("Adresu „foo:bar“ nie je možné otvoriť.");
+        QTest::newRow("web page that does not answer")
+            << QStringLiteral("http://127.0.0.1:%1/").arg(m_closedPort)
+            << QStringLiteral("Stránku „http://127.0.0.1:%1/“ sa nepodarilo načítať.")
+                   .arg(m_closedPort);
+        QTest::newRow("missing local file")
+            << QStringLiteral("file:///nonexistent/pagora/x.html")
+            << QStringLiteral("Stránku „file:///nonexistent/pagora/x.html“ sa nepodarilo načítať.");
+    }
+
+    void messagePages()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, text);
+
+        QVERIFY(!navigate(address)); // a message page reports ok == false
+        QVERIFY2(PageAddress::isPageScheme(m_pane->url()), qPrintable(m_pane->url().toString()));
+        QCOMPARE(js(QStringLiteral("document.characterSet")).toString(), QStringLiteral("UTF-8"));
+        const QString body = bodyText();
+        QVERIFY2(body.contains(text), qPrintable(body));
+    }
+
+    void folderPageLinksToItsPages()
+    {
+        QVERIFY(!navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\")));
+        QVERIFY(clickAndWait(QStringLiteral("a")));
+        QCOMPARE(PageAddress::displayAddress(m_pane->url()),
+                 QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX"));
+        QVERIFY(bodyText().contains(Pangram));
+    }
+
+    void webPageThatProgramOpensLoads()
+    {
+        // From a book page to a web address that redirects, as http to https would.
+        QVERIFY(navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX")));
+        QVERIFY(navigate(web(QStringLiteral("/presmeruj"))));
+        QCOMPARE(m_pane->url(), QUrl(web(QStringLiteral("/"))));
+        QVERIFY(bodyText().contains(QStringLiteral("Webová stránka")));
+        // A page's own click, with no user behind it, neither navigates nor opens a browser.
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        js(QStringLiteral("document.getElementById('von').click()"));
+        QVERIFY(navigate(QStringLiteral("about:blank")));
+        QCOMPARE(PageAddress::displayAddress(m_pane->url()), QStringLiteral("about:blank"));
+        QCOMPARE(bodyText(), QString());
+        QVERIFY(m_openedExternally.isEmpty());
+    }
+
+    void userClickOnWebLinkOpensBrowser()
+    {
+        QVERIFY(navigate(web(QStringLiteral("/"))));
+        const QVariantList box =
+            js(QStringLiteral("(() => { const r = document.getElementById('von')"
+                              ".getBoundingClientRect(); return [r.x + r.width / 2, "
+                              "r.y + r.height / 2]; })()"))
+                .toList();
+        QCOMPARE(box.size(), 2);
+        // The engine draws into the view's focus proxy; that is where a user's click lands.
+        auto *view = m_pane->findChild<QWebEngineView *>();
+        QVERIFY(view);
+        QWidget *target = view->focusProxy();
+        QVERIFY(target);
+        const QPoint at(box.at(0).toInt(), box.at(1).toInt());
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
+        QTRY_COMPARE_WITH_TIMEOUT(m_openedExternally.size(), 1, LoadTimeoutMs);
+        QCOMPARE(m_openedExternally.first(), QUrl(web(QStringLiteral("/iny"))));
+        m_openedExternally.clear();
+    }
+
+    void supersededNavigationLeavesNoMessage()
+    {
+        QList<QUrl> shown;
+        QMetaObject::Connection c = connect(m_pane->page(), &QWebEnginePage::urlChanged, this,
+                                            [&](const QUrl &url) { shown << url; });
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        m_pane->Navigate(QStringLiteral("http://127.0.0.1:%1/").arg(m_closedPort));
+        m_pane->Navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\<žiadna>\\2 O PROGRAME.PGX"));
+        m_pane->Navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\2 UTF8.PGX"));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty() && finished.last().first().toBool(),
+                                 LoadTimeoutMs);
+        // One more load, so that a late message for the abandoned addresses would show up.
+        QVERIFY(navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX")));
+        disconnect(c);
+        for (const QUrl &url : std::as_const(shown))
+            QVERIFY2(!PageAddress::isMessagePage(url), qPrintable(url.toString()));
+        QVERIFY(bodyText().contains(QStringLiteral("ŤAŽKÝ")));
+    }
+
+    void hostilePageStaysInsideTheLibrary()
+    {
+        BookPage *page = m_pane->bookPage();
+        const int windowsBefore = QApplication::topLevelWidgets().size();
+        const int windowRequestsBefore = page->windowRequests();
+        m_server.connections = 0;
+        m_pane->schemeHandler()->setRecording(true);
+        m_pane->requestInterceptor()->setRecording(true);
+
+        QVERIFY(navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\9 NEBEZPECNA.PGX")));
+        // The page writes down what became of each attempt; 14 lines when all are settled.
+        QString results;
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                results = js(QStringLiteral("document.getElementById('vysledky').textContent"))
+                              .toString();
+                return results.count(QLatin1Char('\n')) >= 14;
+            },
+            LoadTimeoutMs);
+        QVERIFY2(settled, qPrintable(results));
+        const QStringList lines = results.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 14);
+        for (const QString &line : lines) {
+            if (line.startsWith(QLatin1String("vlastny=")))
+                QCOMPARE(line, QStringLiteral("vlastny=nacitany")); // the book's own picture
+            else
+                QVERIFY2(line.endsWith(QLatin1String("=zablokovany")) ||
+                             line.endsWith(QLatin1String("=zablokovane")),
+                         qPrintable(line));
+        }
+
+        // Links to an unknown scheme, to the web and into a new window, clicked by the page.
+        js(QStringLiteral("document.getElementById('foo').click()"));
+        js(QStringLiteral("document.getElementById('webOdkaz').click()"));
+        js(QStringLiteral("document.getElementById('noveOkno').click()"));
+        // "../../../../etc/passwd" stops at the drive root and finds nothing there.
+        QVERIFY(clickAndWait(QStringLiteral("#passwd")));
+        QCOMPARE(m_pane->url(), QUrl(QStringLiteral("pgx://c/etc/passwd")));
+        QVERIFY(
+            bodyText().contains(QStringLiteral("Stránku „C:\\etc\\passwd“ sa nepodarilo nájsť.")));
+
+        QCOMPARE(m_server.connections, 0);
+        QVERIFY(m_openedExternally.isEmpty());
+        QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
+        QCOMPARE(page->windowRequests(), windowRequestsBefore);
+
+        const QString root = QDir(m_drive).canonicalPath() + QLatin1Char('/');
+        const QStringList served = m_pane->schemeHandler()->servedFiles();
+        QVERIFY(!served.isEmpty());
+        for (const QString &file : served)
+            QVERIFY2(file.startsWith(root), qPrintable(file));
+        const QList<QUrl> blocked = m_pane->requestInterceptor()->blocked();
+        QVERIFY(blocked.contains(QUrl(web(QStringLiteral("/obrazok.png")))));
+        for (const QUrl &url : m_pane->requestInterceptor()->seen()) {
+            QVERIFY2(PageRequestInterceptor::allowedFromBook(url) || blocked.contains(url),
+                     qPrintable(url.toString()));
+        }
+        m_pane->schemeHandler()->setRecording(false);
+        m_pane->requestInterceptor()->setRecording(false);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The scheme must be known before the engine starts, and the engine's sandbox
+    // refuses to run as root.
+    registerPageScheme();
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication app(argc, argv);
+    TestWebPane test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_webpane.moc"

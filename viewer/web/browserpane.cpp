@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "browserpane.h"
+
+#include "bookpage.h"
+#include "pageaddress.h"
+#include "pagerequestinterceptor.h"
+#include "pageschemehandler.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+Q_LOGGING_CATEGORY(lcPane, "pagora.web.pane", QtWarningMsg)
+
+BrowserPane::BrowserPane(QWidget *parent)
+    : QWidget(parent), m_handler(new PageSchemeHandler), m_interceptor(new PageRequestInterceptor)
+{
+    // No storage name: cookies, cache and local storage live in memory only.
+    m_profile = new QWebEngineProfile;
+    m_profile->installUrlSchemeHandler(PageAddress::scheme().toLatin1(), m_handler);
+    m_profile->setUrlRequestInterceptor(m_interceptor);
+    BookPage::configure(m_profile);
+
+    m_page = new BookPage(m_profile);
+    m_view = new QWebEngineView(this);
+    m_view->setPage(m_page);
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+
+    connect(m_handler, &PageSchemeHandler::messageServed, this,
+            [this](const QUrl &url) { m_messagesServed.insert(url); });
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &BrowserPane::onLoadingChanged);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                onRenderProcessTerminated(status);
+            });
+
+    // The view's inner widgets come and go with the renderer, so watch input application-wide.
+    qApp->installEventFilter(this);
+}
+
+BrowserPane::~BrowserPane()
+{
+    qApp->removeEventFilter(this);
+    // The engine insists that pages go before their profile.
+    delete m_view;
+    delete m_page;
+    delete m_profile;
+    delete m_interceptor;
+    delete m_handler;
+}
+
+void BrowserPane::Navigate(const QString &address)
+{
+    m_lastAddress = address;
+    m_requested = PageAddress::fromNavigate(address);
+    m_lastStarted.clear();
+    m_settled = false;
+    m_retried = false;
+    m_page->load(m_requested);
+}
+
+QUrl BrowserPane::url() const
+{
+    return m_page->url();
+}
+
+QWebEnginePage *BrowserPane::page() const
+{
+    return m_page;
+}
+
+bool BrowserPane::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+    case QEvent::TouchBegin:
+        if (watched->isWidgetType() && isAncestorOf(static_cast<QWidget *>(watched)))
+            m_page->noteUserInput();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
+{
+    const QUrl url = info.url();
+    const QWebEngineLoadingInfo::LoadStatus status = info.status();
+    qCDebug(lcPane) << "loading" << status << url << info.errorDomain() << info.errorCode();
+    if (status == QWebEngineLoadingInfo::LoadStartedStatus) {
+        m_lastStarted = url;
+        m_settled = false;
+        return;
+    }
+
+    // A page may still open about:blank itself. Qt 6.4 reports such loads as failed or
+    // stopped, and at times once more, late, as succeeded; only one that started counts.
+    if (url == QUrl(QStringLiteral("about:blank"))) {
+        if (url == m_lastStarted)
+            settle(url, true);
+        return;
+    }
+
+    if (status == QWebEngineLoadingInfo::LoadFailedStatus && url == m_requested &&
+        !PageAddress::isPageScheme(url) &&
+        info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+        // Nothing was shown: the engine's own error page is off. Say so in Slovak instead.
+        m_requested = PageAddress::messageUrl(PageAddress::Message::NotLoaded, m_lastAddress);
+        m_page->load(m_requested);
+        return;
+    }
+    if (status == QWebEngineLoadingInfo::LoadStoppedStatus) {
+        // A newer navigation reports for itself. But when a page starts a navigation that
+        // we refuse just as the program navigates, Qt 6.4 may drop the program's one too.
+        if (url == m_requested && m_page->url() != url)
+            retryRequested();
+        return;
+    }
+
+    const bool message = m_messagesServed.contains(url) ||
+                         (PageAddress::isMessagePage(url) &&
+                          PageAddress::messageKind(url) != PageAddress::Message::Blank);
+    m_messagesServed.clear();
+    if (status == QWebEngineLoadingInfo::LoadSucceededStatus)
+        m_crashReloads = 0;
+    settle(url, status == QWebEngineLoadingInfo::LoadSucceededStatus && !message);
+}
+
+bool BrowserPane::retryRequested()
+{
+    if (m_retried)
+        return false;
+    m_retried = true;
+    m_page->load(m_requested);
+    return true;
+}
+
+void BrowserPane::settle(const QUrl &url, bool ok)
+{
+    if (m_settled && url == m_lastSettled)
+        return; // the same load reported twice
+    m_settled = true;
+    m_lastSettled = url;
+    emit loadFinished(ok);
+}
+
+void BrowserPane::onRenderProcessTerminated(int status)
+{
+    if (status == QWebEnginePage::NormalTerminationStatus)
+        return;
+    // One reload usually brings a crashed renderer back; a page that crashes it every time
+    // gets our message instead of an endless loop.
+    if (m_crashReloads++ == 0) {
+        m_page->triggerAction(QWebEnginePage::Reload);
+        return;
+    }
+    m_requested = PageAddress::messageUrl(PageAddress::Message::NotLoaded, m_lastAddress);
+    m_page->load(m_requested);
+}

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+// The browser pane of the main window: the one widget that knows about the web engine.
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+class BookPage;
+class PageRequestInterceptor;
+class PageSchemeHandler;
+class QWebEngineLoadingInfo;
+class QWebEnginePage;
+class QWebEngineProfile;
+class QWebEngineView;
+
+// Shows book pages and whatever else the program sends it to. It has its own private,
+// memory-only profile; registerPageScheme() must have run before the first pane is made.
+class BrowserPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit BrowserPane(QWidget *parent = nullptr);
+    ~BrowserPane() override;
+
+    // Any text at all: a drive path, a URL, or garbage. Returns at once; the page loads later
+    // and loadFinished reports it. What cannot be shown becomes a Slovak message page.
+    void Navigate(const QString &address);
+
+    // The last text given to Navigate.
+    QString lastAddress() const { return m_lastAddress; }
+
+    // The address shown now.
+    QUrl url() const;
+
+    // For tests only.
+    QWebEnginePage *page() const;
+    BookPage *bookPage() const { return m_page; }
+    PageSchemeHandler *schemeHandler() const { return m_handler; }
+    PageRequestInterceptor *requestInterceptor() const { return m_interceptor; }
+
+signals:
+    // ok is false when the pane ends up showing one of our message pages.
+    void loadFinished(bool ok);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onRenderProcessTerminated(int status);
+    void settle(const QUrl &url, bool ok);
+    bool retryRequested();
+
+    PageSchemeHandler *m_handler = nullptr;
+    PageRequestInterceptor *m_interceptor = nullptr;
+    QWebEngineProfile *m_profile = nullptr;
+    BookPage *m_page = nullptr;
+    QWebEngineView *m_view = nullptr;
+
+    QString m_lastAddress;
+    QUrl m_requested;            // what Navigate asked the engine for
+    QSet<QUrl> m_messagesServed; // pgx documents answered with a message page
+    QUrl m_lastStarted;
+    QUrl m_lastSettled;
+    bool m_settled = false;
+    bool m_retried = false;
+    int m_crashReloads = 0;
+};

@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+#include "pageresolver.h"
+
+#include "charsetsniffer.h"
+#include "drivemap.h"
+#include "messagepage.h"
+#include "pageaddress.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
+
+namespace {
+
+QString extensionOf(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1).toLower();
+}
+
+bool isPageExtension(const QString &extension)
+{
+    return extension == QLatin1String("pgx") || extension == QLatin1String("htm") ||
+           extension == QLatin1String("html");
+}
+
+PageResolver::Reply message(const QByteArray &body)
+{
+    PageResolver::Reply reply;
+    reply.kind = PageResolver::Reply::Kind::Message;
+    reply.contentType = MessagePage::contentType();
+    reply.body = body;
+    return reply;
+}
+
+PageResolver::Reply folderPage(const QUrl &url, const QString &folder)
+{
+    QUrl base = url.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
+    QByteArray encodedBase = base.toEncoded();
+    if (!encodedBase.endsWith('/'))
+        encodedBase += '/';
+
+    QDir dir(folder);
+    dir.setNameFilters({QStringLiteral("*.pgx")});
+    dir.setFilter(QDir::Files | QDir::Readable);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    QList<MessagePage::Link> pages;
+    for (const QString &name : dir.entryList()) {
+        pages.append({name, QUrl::fromEncoded(encodedBase + QUrl::toPercentEncoding(name),
+                                              QUrl::StrictMode)});
+    }
+    QString address = PageAddress::displayAddress(url);
+    if (!address.endsWith(QLatin1Char('\\')))
+        address += QLatin1Char('\\');
+    return message(MessagePage::folder(address, pages));
+}
+
+PageResolver::Reply messagePage(const QUrl &url)
+{
+    switch (PageAddress::messageKind(url)) {
+    case PageAddress::Message::Blank: {
+        PageResolver::Reply blank;
+        blank.kind = PageResolver::Reply::Kind::Content;
+        blank.contentType = MessagePage::contentType();
+        blank.body = QByteArrayLiteral("<!DOCTYPE html>\n<html><head><title></title></head>"
+                                       "<body></body></html>\n");
+        return blank;
+    }
+    case PageAddress::Message::InvalidAddress:
+        return message(MessagePage::invalidAddress(PageAddress::messageAddress(url)));
+    case PageAddress::Message::NotLoaded:
+        return message(MessagePage::notLoaded(PageAddress::messageAddress(url)));
+    case PageAddress::Message::Canceled:
+        return message(MessagePage::canceled());
+    case PageAddress::Message::None:
+        break;
+    }
+    return message(MessagePage::notFound(url.toDisplayString()));
+}
+
+} // namespace
+
+bool PageResolver::looksLikePage(const QUrl &url)
+{
+    const QString path = url.path();
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/')))
+        return true;
+    return isPageExtension(extensionOf(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1)));
+}
+
+QByteArray PageResolver::contentTypeFor(const QString &fileName, const QByteArray &bytes)
+{
+    const QString extension = extensionOf(fileName);
+    if (isPageExtension(extension)) {
+        const QByteArray charset = CharsetSniffer::charsetFor(bytes);
+        return charset.isEmpty() ? QByteArrayLiteral("text/html")
+                                 : QByteArrayLiteral("text/html; charset=") + charset;
+    }
+    if (extension == QLatin1String("txt")) {
+        const QByteArray charset = CharsetSniffer::charsetFor(bytes);
+        return charset.isEmpty() ? QByteArrayLiteral("text/plain")
+                                 : QByteArrayLiteral("text/plain; charset=") + charset;
+    }
+    // Stylesheets with any other type are ignored in standards mode, so these are never guessed.
+    static const struct
+    {
+        const char *extension;
+        const char *type;
+    } known[] = {
+        {"css", "text/css"},    {"js", "text/javascript"}, {"gif", "image/gif"},
+        {"png", "image/png"},   {"jpg", "image/jpeg"},     {"jpeg", "image/jpeg"},
+        {"bmp", "image/bmp"},   {"ico", "image/x-icon"},   {"svg", "image/svg+xml"},
+        {"webp", "image/webp"},
+    };
+    for (const auto &entry : known) {
+        if (extension == QLatin1String(entry.extension))
+            return QByteArray(entry.type);
+    }
+    static const QMimeDatabase database;
+    QMimeType type = database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension);
+    if (type.isDefault())
+        type = database.mimeTypeForData(bytes);
+    return type.name().toLatin1();
+}
+
+PageResolver::Reply PageResolver::answer(const QUrl &url, bool asPage, qint64 maxFileSize)
+{
+    if (PageAddress::isMessagePage(url)) {
+        if (!asPage)
+            return {};
+        return messagePage(url);
+    }
+
+    const QString address = PageAddress::displayAddress(url);
+    const auto notFound = [&] {
+        return asPage ? message(MessagePage::notFound(address)) : Reply{};
+    };
+
+    const auto path = PageAddress::drivePath(url);
+    if (!path)
+        return notFound();
+    const DriveMap::Result found = DriveMap::resolve(*path);
+    if (found.status != DriveMap::Status::Found)
+        return notFound();
+
+    const QFileInfo info(found.path);
+    if (info.isDir())
+        return asPage ? folderPage(url, found.path) : Reply{};
+    if (!info.isFile())
+        return notFound();
+    if (info.size() > maxFileSize)
+        return asPage ? message(MessagePage::tooLarge(address)) : Reply{};
+
+    QFile file(found.path);
+    if (!file.open(QIODevice::ReadOnly))
+        return asPage ? message(MessagePage::unreadable(address)) : Reply{};
+    // The size may have changed since it was checked; never read past the limit.
+    const QByteArray bytes = file.read(maxFileSize + 1);
+    if (bytes.size() > maxFileSize)
+        return asPage ? message(MessagePage::tooLarge(address)) : Reply{};
+    if (file.error() != QFileDevice::NoError)
+        return asPage ? message(MessagePage::unreadable(address)) : Reply{};
+
+    Reply reply;
+    reply.kind = Reply::Kind::Content;
+    reply.contentType = contentTypeFor(found.path, bytes);
+    reply.body = bytes;
+    reply.file = found.path;
+    return reply;
+}

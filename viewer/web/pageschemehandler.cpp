@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+#include "pageschemehandler.h"
+
+#include "pageaddress.h"
+#include "pageresolver.h"
+
+#include <QBuffer>
+#include <QLoggingCategory>
+#include <QMap>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+
+Q_LOGGING_CATEGORY(lcScheme, "pagora.web.scheme", QtWarningMsg)
+
+void registerPageScheme()
+{
+    if (QWebEngineUrlScheme::schemeByName(PageAddress::scheme().toLatin1()).name() ==
+        PageAddress::scheme().toLatin1())
+        return;
+    QWebEngineUrlScheme scheme(PageAddress::scheme().toLatin1());
+    // Host syntax gives the standard URL rules: "\" in links becomes "/", ".." stops at the
+    // root, and each drive is an origin of its own.
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    // Neither LocalScheme nor LocalAccessAllowed: either would let book pages reach file: URLs.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+PageSchemeHandler::PageSchemeHandler(QObject *parent) : QWebEngineUrlSchemeHandler(parent) {}
+
+void PageSchemeHandler::setRecording(bool on)
+{
+    m_recording = on;
+    m_requests.clear();
+    m_servedFiles.clear();
+}
+
+void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
+{
+    const QUrl url = job->requestUrl();
+    if (m_recording)
+        m_requests << url;
+    if (job->requestMethod() != QByteArrayLiteral("GET")) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+
+    // Documents ask for HTML first; pictures and stylesheets never do.
+    const bool asPage =
+        PageResolver::looksLikePage(url) || job->requestHeaders()
+                                                .value(QByteArrayLiteral("Accept"))
+                                                .startsWith(QByteArrayLiteral("text/html"));
+    const PageResolver::Reply reply = PageResolver::answer(url, asPage);
+    qCDebug(lcScheme) << url << "page:" << asPage << "answer:" << int(reply.kind)
+                      << reply.contentType
+                      << "Accept:" << job->requestHeaders().value(QByteArrayLiteral("Accept"));
+    if (reply.kind == PageResolver::Reply::Kind::NotFound) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    if (m_recording && !reply.file.isEmpty())
+        m_servedFiles << reply.file;
+
+    // The engine reads the device on another thread until the job goes away.
+    auto *buffer = new QBuffer(job);
+    buffer->setData(reply.body);
+    buffer->open(QIODevice::ReadOnly);
+    job->reply(reply.contentType, buffer);
+    if (reply.kind == PageResolver::Reply::Kind::Message)
+        emit messageServed(url);
+}

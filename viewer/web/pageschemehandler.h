@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+// Serves the pgx scheme: book pages and their pictures from the mapped drives.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+#include <QWebEngineUrlSchemeHandler>
+
+// Registers pgx with the engine. Call once in main(), before the application object exists.
+void registerPageScheme();
+
+class PageSchemeHandler : public QWebEngineUrlSchemeHandler
+{
+    Q_OBJECT
+
+public:
+    explicit PageSchemeHandler(QObject *parent = nullptr);
+
+    void requestStarted(QWebEngineUrlRequestJob *job) override;
+
+    // For tests: what was asked for and which files were read, kept only while recording.
+    void setRecording(bool on);
+    QList<QUrl> requests() const { return m_requests; }
+    QStringList servedFiles() const { return m_servedFiles; }
+
+signals:
+    // A document request was answered with one of our message pages.
+    void messageServed(const QUrl &url);
+
+private:
+    bool m_recording = false;
+    QList<QUrl> m_requests;
+    QStringList m_servedFiles;
+};
