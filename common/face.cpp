@@ -6,12 +6,22 @@
 #include "picturebutton.h"
 #include "twips.h"
 
+#include <QApplication>
 #include <QWidget>
 
 namespace face {
 
 const char16_t noBook[] = u"<žiadna>";
 const char16_t noPage[] = u"<žiadny>";
+
+void useDesignFont()
+{
+    // The layout was drawn for an 8-point interface font; larger default fonts cut off
+    // "Kniha:" and long page names.
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
+}
 
 QSize clientSize()
 {
@@ -82,6 +92,10 @@ Controls build(QWidget *parent)
         button->setPicture(QLatin1String(design.picture), design.mask);
         c.*design.member = button;
     }
+    // Outside a dialog a push button ignores Enter unless it is an auto-default one.
+    for (PictureButton *button : {c.Praca, c.Command1, c.Command2, c.Command3, c.Command4,
+                                  c.Command5, c.Command6, c.Command7})
+        button->setAutoDefault(true);
 
     c.Listy = new FileListBox(parent);
     c.Listy->setObjectName(QStringLiteral("Listy"));

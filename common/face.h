@@ -13,6 +13,9 @@ class QWidget;
 
 namespace face {
 
+// Sets the application's interface font to the size the windows were laid out for.
+void useDesignFont();
+
 // Client area of both windows at design (11880 x 8595 twips).
 QSize clientSize();
 // The rectangle that the viewer's browser pane and the helper's explanation label fill.

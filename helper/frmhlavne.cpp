@@ -59,10 +59,6 @@ frmHlavne::frmHlavne(QWidget *parent) : QWidget(parent), m_face(face::build(this
     Zobraz->setMargin(2);
 
     const face::Controls &c = m_face;
-    // Outside a dialog a push button ignores Enter unless it is an auto-default one.
-    for (PictureButton *button : {c.Praca, c.Command1, c.Command2, c.Command3, c.Command4,
-                                  c.Command5, c.Command6, c.Command7})
-        button->setAutoDefault(true);
 
     connect(c.Command1, &PictureButton::clicked, this, &frmHlavne::Command1_Click);
     connect(c.Command2, &PictureButton::clicked, this, &frmHlavne::Command2_Click);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // help: explains the controls of the viewer's main window. Arguments are ignored.
+#include "face.h"
 #include "frmhlavne.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationVersion(QStringLiteral("2.00.0002"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/otaznik.ico")));
+    face::useDesignFont();
 
     frmHlavne window;
     window.showMaximized();

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Takes screenshots of both programs under Xvfb, for the README and for a look by eye.
+# Usage: scripts/screenshot.sh [output folder]   (default: docs/)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${PAGORA_BUILD_DIR:-$top/build}
+out=$(cd "${1:-$top/docs}" 2>/dev/null && pwd || { mkdir -p "${1:-$top/docs}" && cd "${1:-$top/docs}" && pwd; })
+
+PAGORA_SETUP_SCREENSHOTS=1 "$top/scripts/setup.sh"
+"$top/scripts/build.sh"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$top/sample/drive_c" "$work/drive_c"
+export PAGORA_DRIVE_C="$work/drive_c" XDG_CONFIG_HOME="$work/config"
+[ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
+export QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu QT_QUICK_BACKEND=software
+
+shoot() { # program, seconds to wait, output file, [xdotool actions...]
+    local program=$1 wait=$2 file=$3
+    shift 3
+    xvfb-run -a -s "-screen 0 1024x700x24" bash -c '
+        cd "$0"
+        "$1" & pid=$!
+        sleep "$2"
+        if [ -n "$4" ]; then eval "$4"; sleep 2; fi
+        import -window root "$3"
+        kill $pid; wait $pid 2>/dev/null || true
+    ' "$work" "$program" "$wait" "$file" "${*:-}"
+}
+
+shoot "$build/bin/pagora" 1 "$out/intro.png"
+shoot "$build/bin/pagora" 9 "$out/pagora.png"
+shoot "$build/bin/help" 3 "$out/help.png" "xdotool mousemove 30 30 click 1"
+echo "Screenshots in $out"

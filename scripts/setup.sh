@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what Pagora needs to build, test and run, from Debian's packages.
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+packages=(
+    cmake make g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools
+    qt6-webengine-dev libqt6webenginecore6-bin
+    libgl1-mesa-dri
+    fonts-liberation fonts-dejavu-core
+    xvfb xauth
+)
+# Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
+if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
+    packages+=(imagemagick xdotool)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+        sudo="sudo"
+    else
+        echo "Missing packages (${missing[*]}) and no root rights to install them." >&2
+        exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

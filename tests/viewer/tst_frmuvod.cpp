@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "frmuvod.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestFrmUvod : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void handsOverToTheMainWindowAfterTwoSingleTicks()
+    {
+        QWidget mainWindow;
+        bool introVisibleAtHandOver = false;
+        int handOvers = 0;
+        QPointer<frmUvod> intro;
+        QElapsedTimer clock;
+        qint64 handOverAt = 0;
+        intro = new frmUvod([&] {
+            ++handOvers;
+            handOverAt = clock.elapsed();
+            mainWindow.show();
+            introVisibleAtHandOver = intro && intro->isVisible();
+        });
+        QSignalSpy tick1(&intro->Timer1, &QTimer::timeout);
+        QSignalSpy tick2(&intro->Timer2, &QTimer::timeout);
+        clock.start();
+        intro->show();
+
+        QCOMPARE(intro->Label1->text(), QStringLiteral("Tarvol Pagora"));
+        QCOMPARE(intro->Label2->text(), QStringLiteral("New 1.00"));
+        QCOMPARE(intro->Label1->font().family(), QStringLiteral("Times New Roman"));
+        QCOMPARE(intro->Label1->font().pointSize(), 36);
+        QCOMPARE(intro->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QCOMPARE(intro->Label2->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(intro->size(), QSize(578, 436));
+        QVERIFY(intro->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(intro->Timer1.interval(), 1500);
+        QVERIFY(!intro->Timer2.isActive());
+        QVERIFY(intro->cursor().shape() != Qt::WaitCursor);
+
+        QVERIFY(tick1.wait(5000));
+        QCOMPARE(intro->Label2->text(), QStringLiteral("Nahráva sa..."));
+        QCOMPARE(intro->cursor().shape(), Qt::WaitCursor);
+        // Only over the intro window: the application's pointer is untouched.
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(!intro->Timer1.isActive());
+        QVERIFY(intro->Timer2.isActive());
+        QCOMPARE(intro->Timer2.interval(), 1000);
+        QCOMPARE(handOvers, 0);
+
+        QTRY_VERIFY_WITH_TIMEOUT(intro.isNull(), 5000);
+        QCOMPARE(handOvers, 1);
+        QVERIFY(introVisibleAtHandOver);
+        QVERIFY(mainWindow.isVisible());
+        QCOMPARE(tick1.count(), 1);
+        QCOMPARE(tick2.count(), 1);
+        QVERIFY2(handOverAt >= 2300, qPrintable(QString::number(handOverAt)));
+        QTest::qWait(1200);
+        QCOMPARE(handOvers, 1);
+    }
+};
+
+QTEST_MAIN(TestFrmUvod)
+#include "tst_frmuvod.moc"

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: MIT
+// The reading window: toolbar, book and page labels, busy indicator, page list and the
+// browser pane. The choose window writes its controls directly, so they are public.
+#pragma once
+
+#include "helperlauncher.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class BrowserPane;
+class ClickLabel;
+class FileListBox;
+class PictureButton;
+class SettingsStore;
+class frmKonfig;
+class frmVybrat;
+
+class frmHlavne : public QWidget
+{
+    Q_OBJECT
+public:
+    // endProgram ends the whole program at once; the default quits the application.
+    explicit frmHlavne(SettingsStore &settings, std::function<void()> endProgram = {},
+                       QWidget *parent = nullptr);
+    ~frmHlavne() override;
+
+    // Loads the window on its first call, then shows it.
+    void Show();
+
+    // The open choose and configuration windows, if any.
+    frmVybrat *choose() const;
+    frmKonfig *config() const;
+    SettingsStore &settings() const { return m_settings; }
+    void setHelperLauncher(const HelperLauncher &launcher) { m_launcher = launcher; }
+
+    // Hides every window and leaves the event loop; no window handles its closing.
+    static void quitApplication();
+
+    PictureButton *Praca;
+    BrowserPane *Hlavne;
+    PictureButton *Command1;
+    FileListBox *Listy;
+    PictureButton *Command2;
+    PictureButton *Command3;
+    PictureButton *Command4;
+    PictureButton *Command5;
+    PictureButton *Command6;
+    PictureButton *Command7;
+    ClickLabel *List;
+    ClickLabel *Kniha;
+    ClickLabel *Label2;
+    ClickLabel *Label1;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Listy_Click();
+    void Praca_Click();
+
+    void showChoose(bool bookMode);
+
+    SettingsStore &m_settings;
+    std::function<void()> m_endProgram;
+    HelperLauncher m_launcher;
+    QPointer<frmVybrat> m_choose;
+    QPointer<frmKonfig> m_config;
+    bool m_loaded = false;
+    bool m_ending = false;
+};

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// The intro window: a notebook picture with the product's name, shown while the program
+// starts; after two timer ticks it hands over to the main window and goes.
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+
+class frmUvod : public QWidget
+{
+    Q_OBJECT
+public:
+    // showMain shows the main window, loading it first; it must return with it visible.
+    explicit frmUvod(std::function<void()> showMain);
+
+    QLabel *Label1;
+    QLabel *Image1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLabel *Label4;
+    QTimer Timer1;
+    QTimer Timer2;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    std::function<void()> m_showMain;
+    QPixmap m_picture;
+};
