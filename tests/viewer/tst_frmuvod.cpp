@@ -38,7 +38,8 @@ private slots:
         QCOMPARE(intro->Label1->font().pointSize(), 36);
         // Without a metric-compatible face the title wraps and clips differently.
         const QString face = QFontInfo(intro->Label1->font()).family();
-        QVERIFY2(face == QLatin1String("Times New Roman") || face == QLatin1String("Liberation Serif"),
+        QVERIFY2(face == QLatin1String("Times New Roman") ||
+                     face == QLatin1String("Liberation Serif"),
                  qPrintable(face));
         QCOMPARE(intro->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QCOMPARE(intro->Label2->palette().color(QPalette::WindowText), QColor(255, 0, 0));

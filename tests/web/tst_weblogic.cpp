@@ -6,6 +6,8 @@
 #include "pageaddress.h"
 #include "pageresolver.h"
 
+#include "testsupport.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -31,23 +33,6 @@ QByteArray cp1250(const char *latin1WithEscapes)
     return QByteArray(latin1WithEscapes);
 }
 
-bool copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (it.fileInfo().isDir()) {
-            if (!QDir().mkpath(target))
-                return false;
-        } else if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(source, target)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 using Kind = PageResolver::Reply::Kind;
 
 } // namespace
@@ -64,7 +49,7 @@ private slots:
     {
         QVERIFY(m_temp.isValid());
         m_drive = m_temp.path() + QStringLiteral("/drive_c");
-        QVERIFY(copyTree(QStringLiteral(PAGORA_TEST_DATA "/web"), m_drive));
+        QVERIFY(testsupport::copyTree(QStringLiteral(PAGORA_TEST_DATA "/web"), m_drive));
         qputenv("PAGORA_DRIVE_C", m_drive.toUtf8());
         qputenv("PAGORA_DRIVE_Q", QByteArray(m_temp.path().toUtf8() + "/nonexistent"));
 

@@ -7,7 +7,9 @@
 #include "pagerequestinterceptor.h"
 #include "pageschemehandler.h"
 
+#include "testsupport.h"
 #include <QApplication>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -29,22 +31,6 @@ constexpr int LoadTimeoutMs = 20000;
 
 const QString Pangram = QStringLiteral("Kŕdeľ šťastných ďatľov učí pri ústí Váhu mĺkveho koňa "
                                        "obhrýzať kôru a žrať čerstvé mäso.");
-
-bool copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (it.fileInfo().isDir()) {
-            if (!QDir().mkpath(target))
-                return false;
-        } else if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(source, target)) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Answers every request with a tiny page and counts the connections, so a test can tell
 // whether anything reached the network.
@@ -138,7 +124,7 @@ private slots:
     {
         QVERIFY(m_temp.isValid());
         m_drive = m_temp.path() + QStringLiteral("/drive_c");
-        QVERIFY(copyTree(QStringLiteral(PAGORA_TEST_DATA "/web"), m_drive));
+        QVERIFY(testsupport::copyTree(QStringLiteral(PAGORA_TEST_DATA "/web"), m_drive));
         qputenv("PAGORA_DRIVE_C", m_drive.toUtf8());
         QVERIFY(m_server.listen(QHostAddress::LocalHost));
         {
