@@ -21,6 +21,8 @@ fi
 cd "$run"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: running pagora under Xvfb (stop it with Ctrl+C)."
+    # Xvfb has no GPU; the engine draws in software there.
+    export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
     exec xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bin/pagora"
 fi
 exec "$build/bin/pagora"
