@@ -282,6 +282,44 @@ private slots:
                  QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\2 O PROGRAME.PGX"));
     }
 
+    void typicalUseByKeyboard()
+    {
+        frmHlavne *main = startMain();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QCOMPARE(QApplication::focusWidget(), main->Command7);
+        QTest::keyClick(main->Command7, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), main->Command6);
+        QTest::keyClick(main->Command6, Qt::Key_Space);
+
+        frmVybrat *choose = main->choose();
+        QVERIFY(choose);
+        QVERIFY(QTest::qWaitForWindowActive(choose));
+        QTRY_COMPARE_WITH_TIMEOUT(choose->windowTitle(), QStringLiteral("Vybrať knihu"), 5000);
+        QCOMPARE(QApplication::focusWidget(), choose->File1);
+        QTest::keyClick(choose->File1, Qt::Key_Down);
+        QTest::keyClick(choose->File1, Qt::Key_Down);
+        QCOMPARE(choose->File1->fileName(), QStringLiteral("KNIHA.BKX"));
+        QTest::keyClick(choose->File1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), choose->Command1);
+        QTest::keyClick(choose->Command1, Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), choose->Text1);
+        QTest::keyClick(choose->Text1, Qt::Key_End);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(choose->Text1, Qt::Key_Backspace);
+        QTest::keyClick(choose->Text1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), choose->Command4);
+        QTest::keyClick(choose->Command4, Qt::Key_Space);
+        QCOMPARE(main->Kniha->text(), QStringLiteral("KNIHA"));
+        QTRY_VERIFY(main->choose() == nullptr);
+
+        main->Listy->setFocus();
+        QTest::keyClick(main->Listy, Qt::Key_Down);
+        QCOMPARE(main->Hlavne->lastAddress(),
+                 QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\1 UVOD.PGX"));
+        QCOMPARE(main->List->text(), QStringLiteral("1 UVOD.PGX"));
+    }
+
     void chooseWindowTimeline()
     {
         frmHlavne *main = startMain();
