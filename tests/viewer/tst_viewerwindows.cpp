@@ -529,6 +529,14 @@ private slots:
         QCOMPARE(m_settings->read(SettingsStore::homepageKey, QString()), typed);
         QCOMPARE(main->Hlavne->lastAddress(), library::defaultHomePage);
 
+        // Any length: a line edit would otherwise stop at 32767 characters.
+        QTest::mouseClick(main->Command1, Qt::LeftButton);
+        const QString longText(40000, QLatin1Char('k'));
+        main->config()->Text1->setText(longText);
+        QTest::mouseClick(main->config()->Command1, Qt::LeftButton);
+        QTRY_VERIFY(main->config() == nullptr);
+        QCOMPARE(m_settings->read(SettingsStore::homepageKey, QString()), longText);
+
         // Reopened, it shows the built-in page again, not the stored one.
         QTest::mouseClick(main->Command1, Qt::LeftButton);
         QCOMPARE(main->config()->Text1->text(), library::defaultHomePage);
