@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs pagora on a fresh copy of the sample library.
-# The copy lives in the build tree, so the repository itself is never written to.
+# Installs what is needed, builds the two programs, and runs pagora on a copy of the sample
+# library in the build tree, so the repository itself is never written to. The copy is made
+# once and then kept: books added to it stay from one run to the next.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PAGORA_BUILD_DIR:-$top/build}
 
 "$top/scripts/setup.sh"
-"$top/scripts/build.sh"
+# Only the two programs: the tests and benchmarks are scripts/test.sh's and bench.sh's.
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target pagora pagorahelp
 
 run="$build/run"
-rm -rf "$run/drive_c"
 mkdir -p "$run"
-cp -r "$top/sample/drive_c" "$run/drive_c"
-export PAGORA_DRIVE_C="$run/drive_c"
+# A library of one's own, named by PAGORA_DRIVE_C, is used as it is.
+if [ -z "${PAGORA_DRIVE_C:-}" ]; then
+    "$top/scripts/runlibrary.sh" "$top/sample/drive_c" "$run/drive_c"
+    export PAGORA_DRIVE_C="$run/drive_c"
+fi
 # The web engine refuses to run as root with its sandbox on; ordinary users keep it.
 if [ "$(id -u)" -eq 0 ]; then
     export QTWEBENGINE_DISABLE_SANDBOX=1
