@@ -10,10 +10,14 @@ packages=(
     libgl1-mesa-dri
     fonts-liberation fonts-dejavu-core
     xvfb xauth
+    # The title bar test reads the X properties of the real windows.
+    x11-utils xdotool
+    # Run time: Qt's own Slovak texts (context menus, standard and file dialogs).
+    qt6-translations-l10n
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
-    packages+=(imagemagick xdotool)
+    packages+=(imagemagick)
 fi
 
 missing=()

@@ -44,6 +44,8 @@ frmUvod::frmUvod(std::function<void()> showMain)
     setObjectName(QStringLiteral("frmUvod"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon(QStringLiteral(":/pictures/kniha_otvorena.ico")));
+    // Never drawn (no caption bar), but what task lists and window managers read.
+    setWindowTitle(QStringLiteral("Tarvol Pagora NEW 1.0"));
     setFixedSize(twips::size(8670, 6540));
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("Tarvol Pagora"),

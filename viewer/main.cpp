@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationName(QStringLiteral("Pagora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarvol Pagora NEW 1.0"));
+    // No application display name: Qt would append it to every window's title bar.
     QApplication::setApplicationVersion(QStringLiteral("1.00.0002"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/kniha_otvorena.ico")));
     face::useDesignFont();
