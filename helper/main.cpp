@@ -2,6 +2,7 @@
 // help: explains the controls of the viewer's main window. Arguments are ignored.
 #include "face.h"
 #include "frmhlavne.h"
+#include "qttranslations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("2.00.0002"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/otaznik.ico")));
     face::useDesignFont();
+    qttranslations::install();
 
     frmHlavne window;
     window.showMaximized();

@@ -4,6 +4,7 @@
 #include "frmhlavne.h"
 #include "frmuvod.h"
 #include "pageschemehandler.h"
+#include "qttranslations.h"
 #include "settingsstore.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     face::useDesignFont();
     // The engine's own texts follow the default locale when it starts.
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
+    qttranslations::install();
 
     QString error;
     if (!builtinbook::install(&error))
