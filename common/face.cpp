@@ -7,12 +7,15 @@
 #include "twips.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QWidget>
 
 namespace face {
 
 const char16_t noBook[] = u"<žiadna>";
 const char16_t noPage[] = u"<žiadny>";
+const char16_t busy[] = u"zaneprázdnený";
+const char16_t ready[] = u"pripravený";
 
 void useDesignFont()
 {
@@ -61,6 +64,27 @@ const ButtonDesign toolbar[] = {
     {&Controls::Command4, "Command4", 5160, u"Odchod", ":/pictures/odchod.bmp", green},
 };
 
+// Screen readers hear the busy indicator's state: its picture alone shows it only to the eye.
+class BusyStateText : public QObject
+{
+public:
+    explicit BusyStateText(QWidget *indicator) : QObject(indicator) { update(indicator); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            update(static_cast<QWidget *>(watched));
+        return false;
+    }
+
+private:
+    static void update(QWidget *indicator)
+    {
+        indicator->setAccessibleDescription(indicator->isEnabled() ? QString::fromUtf16(ready)
+                                                                   : QString::fromUtf16(busy));
+    }
+};
+
 ClickLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect)
 {
     auto *label = new ClickLabel(text, parent);
@@ -83,12 +107,16 @@ Controls build(QWidget *parent)
     c.Praca->setGeometry(twips::rect(11040, 120, 735, 495));
     c.Praca->setPicture(QStringLiteral(":/pictures/praca.bmp"));
     c.Praca->setDisabledPicture(QStringLiteral(":/pictures/praca_zaneprazdneny.bmp"));
+    c.Praca->setAccessibleName(QStringLiteral("Kontrolka"));
+    c.Praca->installEventFilter(new BusyStateText(c.Praca));
 
     for (const ButtonDesign &design : toolbar) {
         auto *button = new PictureButton(parent);
         button->setObjectName(QLatin1String(design.name));
         button->setGeometry(twips::rect(design.left, 120, 735, 735));
         button->setToolTip(QString::fromUtf16(design.tooltip));
+        // The tooltip is the button's name; screen readers have nothing else to say.
+        button->setAccessibleName(QString::fromUtf16(design.tooltip));
         button->setPicture(QLatin1String(design.picture), design.mask);
         c.*design.member = button;
     }
@@ -101,6 +129,7 @@ Controls build(QWidget *parent)
     c.Listy->setObjectName(QStringLiteral("Listy"));
     c.Listy->setGeometry(twips::rect(120, 960, 1575, 6915));
     c.Listy->setPattern(QStringLiteral("*.PGX"));
+    c.Listy->setAccessibleName(QStringLiteral("SpeedPanel"));
 
     c.Label1 =
         makeLabel(parent, "Label1", QStringLiteral("Kniha:"), twips::rect(6000, 120, 495, 255));
@@ -110,6 +139,9 @@ Controls build(QWidget *parent)
         makeLabel(parent, "Kniha", QString::fromUtf16(noBook), twips::rect(6600, 120, 4335, 255));
     c.List =
         makeLabel(parent, "List", QString::fromUtf16(noPage), twips::rect(6600, 480, 4335, 255));
+    // Read out as "Kniha: <žiadna>": each caption labels the value beside it.
+    c.Label1->setBuddy(c.Kniha);
+    c.Label2->setBuddy(c.List);
     return c;
 }
 

@@ -24,6 +24,9 @@ QRect paneRect();
 // The no-book and no-page texts the labels start with.
 extern const char16_t noBook[];
 extern const char16_t noPage[];
+// What screen readers hear of the busy indicator (`Praca`, named "Kontrolka").
+extern const char16_t busy[];
+extern const char16_t ready[];
 
 struct Controls
 {
