@@ -36,10 +36,18 @@ struct SeenBox
     QImage indicator;
 };
 
+// Owns the pollers of the running test. cleanup() ends them: a poller that outlived its
+// test would write into a SeenBox that is gone, and at exit it would leak.
+QObject *boxAnswerers()
+{
+    static QObject owner;
+    return &owner;
+}
+
 // Answers the next message box that opens, noting what it said.
 void answerNextMessageBox(SeenBox *seen, PictureButton *indicator = nullptr)
 {
-    auto *poll = new QTimer;
+    auto *poll = new QTimer(boxAnswerers());
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
     QObject::connect(poll, &QTimer::timeout, poll, [=] {
@@ -151,7 +159,11 @@ private slots:
         m_ended = 0;
     }
 
-    void cleanup() { m_main.reset(); }
+    void cleanup()
+    {
+        qDeleteAll(boxAnswerers()->findChildren<QTimer *>(Qt::FindDirectChildrenOnly));
+        m_main.reset();
+    }
 
     void firstStartShowsTheHomePage()
     {
