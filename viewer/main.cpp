@@ -3,6 +3,7 @@
 #include "face.h"
 #include "frmhlavne.h"
 #include "frmuvod.h"
+#include "pageaccessibility.h"
 #include "pageschemehandler.h"
 #include "qttranslations.h"
 #include "settingsstore.h"
@@ -14,8 +15,9 @@
 
 int main(int argc, char *argv[])
 {
-    // The page scheme must be known before the web engine starts.
+    // The page scheme and the screen readers' switch must be set before the engine starts.
     registerPageScheme();
+    pageaccessibility::enable();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationName(QStringLiteral("Pagora"));

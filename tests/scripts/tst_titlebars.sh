@@ -122,6 +122,25 @@ click_for "$pagora_pid" "$main" 32 32 "$(printf '_%.0s' $(seq 1 44))" >/dev/null
 window_titled "$pagora_pid" "Vybrať knihu" >/dev/null || exit 1
 no_suffix "$pagora_pid"
 
+# Open the built-in book (select its marker, OK, delete ".BKX", OK); then "Vybrať list"
+# has a book and shows the page mode's caption.
+choose=$(find_titled "$pagora_pid" "Vybrať knihu")
+xdotool mousemove --window "$choose" 40 16 click 1   # the first marker in File1
+sleep 0.3
+xdotool mousemove --window "$choose" 80 196 click 1  # OK (Command1)
+sleep 0.5
+xdotool mousemove --window "$choose" 156 49 click 1  # Text1
+xdotool windowfocus --sync "$choose" key End BackSpace BackSpace BackSpace BackSpace
+sleep 0.3
+xdotool mousemove --window "$choose" 156 76 click 1  # OK (Command4)
+deadline=$((SECONDS + 30))
+while find_titled "$pagora_pid" "Vybrať knihu" >/dev/null && [ $SECONDS -lt $deadline ]; do
+    sleep 0.2
+done
+click_for "$pagora_pid" "$main" 88 32 "$(printf '_%.0s' $(seq 1 44))" >/dev/null || exit 1
+window_titled "$pagora_pid" "Vybrať list" >/dev/null || exit 1
+no_suffix "$pagora_pid"
+
 # "Konfigurácia".
 click_for "$pagora_pid" "$main" 200 32 "Konfigurácia" >/dev/null || exit 1
 no_suffix "$pagora_pid"
