@@ -10,6 +10,9 @@ packages=(
     libgl1-mesa-dri
     fonts-liberation fonts-dejavu-core
     xvfb xauth
+    # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes;
+    # llvm-14's symbolizer names the lines of a finding.
+    clang libclang-rt-14-dev llvm-14
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
