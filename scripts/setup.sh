@@ -14,6 +14,9 @@ packages=(
     x11-utils xdotool
     # Run time: Qt's own Slovak texts (context menus, standard and file dialogs).
     qt6-translations-l10n
+    # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes;
+    # llvm-14's symbolizer names the lines of a finding.
+    clang libclang-rt-14-dev llvm-14
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
