@@ -10,6 +10,9 @@ packages=(
     libgl1-mesa-dri
     fonts-liberation fonts-dejavu-core
     xvfb xauth
+    # The Debian package and its check (scripts/package-check.sh): shlibdeps, validators,
+    # file/readelf/strings on the installed binaries.
+    dpkg-dev binutils file desktop-file-utils appstream
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
