@@ -13,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("help"));
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationVersion(QStringLiteral("2.00.0002"));
+    QApplication::setDesktopFileName(QStringLiteral(PAGORA_DESKTOP_FILE_NAME));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/otaznik.ico")));
     face::useDesignFont();
     qttranslations::install();

@@ -17,6 +17,9 @@ packages=(
     # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes;
     # llvm-14's symbolizer names the lines of a finding.
     clang libclang-rt-14-dev llvm-14
+    # The Debian package and its check (scripts/package-check.sh): shlibdeps, validators,
+    # file/readelf/strings on the installed binaries.
+    dpkg-dev binutils file desktop-file-utils appstream
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then

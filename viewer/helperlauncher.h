@@ -7,11 +7,18 @@
 class HelperLauncher
 {
 public:
-    // ownDir: where the viewer's executable lives; searched first.
+    // ownDir: where the viewer's executable lives; searched first. The private program folder
+    // of the installed layout is found relative to it.
     explicit HelperLauncher(const QString &ownDir);
+    HelperLauncher(const QString &ownDir, const QString &privateDir);
 
-    // The program named by the command line's first word: beside the viewer first (letter
-    // case ignored, so "Help" finds "help"), then on PATH. Empty when not found.
+    // The installed layout's private program folder for a viewer living in ownDir.
+    static QString privateDirFor(const QString &ownDir);
+
+    // The program named by the command line's first word, looked up in this order:
+    // beside the viewer (the exact name, else the one entry that differs only in letter
+    // case), then the private program folder (the same way), then PATH by the exact
+    // lower-case name only, so that a stray "HELP" on PATH is never run. Empty when not found.
     QString resolve(const QString &program) const;
 
     // Starts the command line without waiting for it. False, with a Slovak reason, when the
@@ -20,4 +27,5 @@ public:
 
 private:
     QString m_ownDir;
+    QString m_privateDir;
 };

@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Pagora"));
     // No application display name: Qt would append it to every window's title bar.
     QApplication::setApplicationVersion(QStringLiteral("1.00.0002"));
+    QApplication::setDesktopFileName(QStringLiteral(PAGORA_DESKTOP_FILE_NAME));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/kniha_otvorena.ico")));
     face::useDesignFont();
     // The engine's own texts follow the default locale when it starts.

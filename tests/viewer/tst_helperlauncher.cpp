@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "helperlauncher.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,7 +33,7 @@ private slots:
     {
         QTemporaryDir own, onPath;
         makeStandIn(own.filePath(QStringLiteral("help")), own.filePath(QStringLiteral("m")));
-        makeStandIn(onPath.filePath(QStringLiteral("Help")), own.filePath(QStringLiteral("m")));
+        makeStandIn(onPath.filePath(QStringLiteral("help")), own.filePath(QStringLiteral("m")));
         qputenv("PATH", onPath.path().toUtf8());
 
         QCOMPARE(HelperLauncher(own.path()).resolve(QStringLiteral("Help")),
@@ -40,7 +41,79 @@ private slots:
         // Nothing beside the viewer: PATH is searched.
         QTemporaryDir empty;
         QCOMPARE(HelperLauncher(empty.path()).resolve(QStringLiteral("Help")),
-                 onPath.filePath(QStringLiteral("Help")));
+                 onPath.filePath(QStringLiteral("help")));
+    }
+
+    // Where "Help" is found: beside the viewer, then the private program folder (both by
+    // the exact name, else the one entry differing only in letter case), then PATH by the
+    // exact name "help" only. Files are stand-in executables; expected is "folder/name".
+    void lookupOrder_data()
+    {
+        QTest::addColumn<QStringList>("beside");
+        QTest::addColumn<QStringList>("privateDir");
+        QTest::addColumn<QStringList>("path1");
+        QTest::addColumn<QStringList>("path2");
+        QTest::addColumn<QString>("expected");
+        const QStringList none;
+        QTest::newRow("beside, exact name") << QStringList{"help", "Help"} << QStringList{"help"}
+                                            << QStringList{"help"} << none << "beside/Help";
+        QTest::newRow("beside, other letter case")
+            << QStringList{"help"} << QStringList{"help"} << none << none << "beside/help";
+        QTest::newRow("beside, two case variants: no guess")
+            << QStringList{"help", "HELP"} << QStringList{"help"} << none << none << "private/help";
+        QTest::newRow("private folder")
+            << none << QStringList{"help"} << QStringList{"help"} << none << "private/help";
+        QTest::newRow("private folder, exact name")
+            << none << QStringList{"Help", "HELP"} << none << none << "private/Help";
+        QTest::newRow("PATH, exact name help")
+            << none << none << QStringList{"HELP"} << QStringList{"help"} << "path2/help";
+        QTest::newRow("PATH, stray HELP is never run")
+            << none << none << QStringList{"HELP"} << QStringList{"Help"} << "";
+        QTest::newRow("PATH, first match wins")
+            << none << none << QStringList{"help"} << QStringList{"help"} << "path1/help";
+        QTest::newRow("nowhere") << none << none << none << none << "";
+    }
+
+    void lookupOrder()
+    {
+        QFETCH(QStringList, beside);
+        QFETCH(QStringList, privateDir);
+        QFETCH(QStringList, path1);
+        QFETCH(QStringList, path2);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QString mark = root.filePath(QStringLiteral("mark"));
+        const std::pair<QString, QStringList> folders[] = {
+            {"beside", beside}, {"private", privateDir}, {"path1", path1}, {"path2", path2}};
+        for (const auto &[folder, files] : folders) {
+            QVERIFY(QDir(root.path()).mkdir(folder));
+            for (const QString &file : files)
+                makeStandIn(root.filePath(folder + QLatin1Char('/') + file), mark);
+        }
+        qputenv("PATH", (root.filePath(QStringLiteral("path1")) + QLatin1Char(':') +
+                         root.filePath(QStringLiteral("path2")))
+                            .toUtf8());
+        const HelperLauncher launcher(root.filePath(QStringLiteral("beside")),
+                                      root.filePath(QStringLiteral("private")));
+        const QString found = launcher.resolve(QStringLiteral("Help"));
+        QCOMPARE(found, expected.isEmpty() ? QString() : root.filePath(expected));
+    }
+
+    // The installed layout: pagora in bin/, help in a private folder outside it.
+    void defaultPrivateFolderIsOutsideBin()
+    {
+        QTemporaryDir root;
+        const QString bin = root.filePath(QStringLiteral("usr/bin"));
+        QVERIFY(QDir().mkpath(bin));
+        const QString privateDir = HelperLauncher::privateDirFor(bin);
+        QVERIFY2(privateDir.startsWith(root.path() + QStringLiteral("/usr/")),
+                 qPrintable(privateDir));
+        QVERIFY2(privateDir.endsWith(QStringLiteral("/pagora")), qPrintable(privateDir));
+        QVERIFY(QDir().mkpath(privateDir));
+        makeStandIn(privateDir + QStringLiteral("/help"), root.filePath(QStringLiteral("m")));
+        qputenv("PATH", bin.toUtf8());
+        QCOMPARE(HelperLauncher(bin).resolve(QStringLiteral("Help")),
+                 privateDir + QStringLiteral("/help"));
     }
 
     void notExecutableOrFolderIsNotAProgram()

@@ -1,0 +1,75 @@
+# Install layout and the Debian package.
+#
+# pagora goes on PATH; help, whose name bash's builtin shadows, lives in a private program
+# folder that pagora finds relative to its own folder.
+include(GNUInstallDirs)
+
+set(PAGORA_APP_ID sk.tarvol.Pagora)
+set(PAGORA_HELPER_APP_ID sk.tarvol.Pagora.Pomocnik)
+set(PAGORA_PRIVATE_DIR ${CMAKE_INSTALL_LIBEXECDIR}/pagora)
+
+file(RELATIVE_PATH pagora_private_from_bin
+     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/pagora)
+target_compile_definitions(pagoraviewer PRIVATE
+    PAGORA_PRIVATE_DIR_FROM_BIN="${pagora_private_from_bin}")
+target_compile_definitions(pagoraviewer PUBLIC
+    PAGORA_DESKTOP_FILE_NAME="${PAGORA_APP_ID}")
+target_compile_definitions(pagorahelper PUBLIC
+    PAGORA_DESKTOP_FILE_NAME="${PAGORA_HELPER_APP_ID}")
+
+# System Qt needs no run path; whatever the build tree used points nowhere once installed.
+set_target_properties(pagora pagorahelp PROPERTIES INSTALL_RPATH "")
+
+install(TARGETS pagora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS pagorahelp RUNTIME DESTINATION ${PAGORA_PRIVATE_DIR})
+# The target's file is pagora-help (see helper/CMakeLists.txt); installed it is help.
+install(CODE "
+    set(dir \"\${CMAKE_INSTALL_PREFIX}/${PAGORA_PRIVATE_DIR}\")
+    if(IS_ABSOLUTE \"${PAGORA_PRIVATE_DIR}\")
+        set(dir \"${PAGORA_PRIVATE_DIR}\")
+    endif()
+    file(RENAME \"\$ENV{DESTDIR}\${dir}/$<TARGET_FILE_NAME:pagorahelp>\"
+                \"\$ENV{DESTDIR}\${dir}/help\")
+    list(TRANSFORM CMAKE_INSTALL_MANIFEST_FILES REPLACE \"/$<TARGET_FILE_NAME:pagorahelp>\$\" \"/help\")
+")
+
+set(dist ${PROJECT_SOURCE_DIR}/dist)
+# The helper's entry starts it where it is installed, off PATH.
+set(PAGORA_HELPER_PATH ${CMAKE_INSTALL_FULL_LIBEXECDIR}/pagora/help)
+configure_file(${dist}/${PAGORA_HELPER_APP_ID}.desktop.in
+               ${PROJECT_BINARY_DIR}/dist/${PAGORA_HELPER_APP_ID}.desktop @ONLY)
+install(FILES ${dist}/${PAGORA_APP_ID}.desktop
+              ${PROJECT_BINARY_DIR}/dist/${PAGORA_HELPER_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${dist}/${PAGORA_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 16 32 48 64 128 256)
+    install(FILES ${dist}/icons/${size}/${PAGORA_APP_ID}.png
+                  ${dist}/icons/${size}/${PAGORA_HELPER_APP_ID}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${dist}/man/pagora.1 ${dist}/man/pagora-help.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pagora RENAME copyright)
+
+set(CPACK_PACKAGE_NAME pagora)
+set(CPACK_PACKAGE_VENDOR Tarvol)
+set(CPACK_PACKAGE_VERSION 1.00.0002)
+set(CPACK_PACKAGE_CONTACT "Tarvol <pagora@tarvol.sk>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Univerzálny čítací program kníh a pomocníkov")
+set(CPACK_PACKAGE_DESCRIPTION "Tarvol Pagora číta elektronické knihy a pomocníkov, \
+priečinky stránok HTML vo vlastnej knižnici. Všetky texty programu sú slovenské.")
+# The helper's desktop entry names its full path: package for the prefix configured
+# (scripts/package-check.sh uses /usr).
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time, so shlibdeps cannot see it: Qt's Slovak translations. (The engine's
+# helper process, libqt6webenginecore6-bin, comes with shlibdeps' list.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tarvol.sk/pagora")
+include(CPack)

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+// The file formats the pictures are stored in.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace writers {
+
+// Uncompressed 24-bit BMP.
+bool writeBmp(const QImage &image, const QString &path);
+// A single-image 256-colour ICO with an AND mask for the transparent pixels.
+bool writeIco(const QImage &drawing, const QString &path);
+// PNG with alpha, for the desktop's icon theme.
+bool writePng(const QImage &image, const QString &path);
+
+} // namespace writers

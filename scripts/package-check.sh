@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Builds the Debian package (Release, in its own build folder), unpacks it into a scratch
+# root and checks it as a packager would: the file list, stripped binaries without run
+# paths, both validators, and that the installed pagora starts on its built-in home page
+# and finds the installed helper in its private folder.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${PAGORA_PACKAGE_BUILD_DIR:-$top/build-package}
+
+"$top/scripts/setup.sh"
+
+fail() { echo "package-check: $*" >&2; exit 1; }
+
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target pagora pagorahelp
+rm -f "$build"/pagora_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/pagora_*.deb)
+echo "Package: $deb"
+
+work=$(mktemp -d)
+child=""
+cleanup() {
+    [ -n "$child" ] && kill "$child" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+
+# Dependencies: shlibdeps found the Qt libraries; the run-time ones are named by hand.
+depends=$(dpkg-deb -f "$deb" Depends)
+for dep in libqt6webenginecore6 libqt6widgets6 libc6 libqt6webenginecore6-bin \
+    qt6-translations-l10n; do
+    grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep: $depends"
+done
+
+# The file list, exactly.
+expected=$(
+    cat <<'LIST'
+./usr/bin/pagora
+./usr/libexec/pagora/help
+./usr/share/applications/sk.tarvol.Pagora.Pomocnik.desktop
+./usr/share/applications/sk.tarvol.Pagora.desktop
+./usr/share/doc/pagora/copyright
+./usr/share/man/man1/pagora-help.1
+./usr/share/man/man1/pagora.1
+./usr/share/metainfo/sk.tarvol.Pagora.metainfo.xml
+LIST
+    for size in 16 32 48 64 128 256; do
+        echo "./usr/share/icons/hicolor/${size}x${size}/apps/sk.tarvol.Pagora.Pomocnik.png"
+        echo "./usr/share/icons/hicolor/${size}x${size}/apps/sk.tarvol.Pagora.png"
+    done
+)
+actual=$(cd "$root" && find . -type f | LC_ALL=C sort)
+diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") || fail "unexpected file list"
+[ -x "$root/usr/bin/pagora" ] && [ -x "$root/usr/libexec/pagora/help" ] ||
+    fail "the programs are not executable"
+
+for program in "$root/usr/bin/pagora" "$root/usr/libexec/pagora/help"; do
+    file "$program" | grep -q ', stripped' || fail "$program is not stripped"
+    if readelf -d "$program" | grep -Eq 'RUNPATH|RPATH'; then
+        fail "$program carries a run path"
+    fi
+done
+for size in 16 32 48 64 128 256; do
+    for icon in "$root/usr/share/icons/hicolor/${size}x${size}/apps/"*.png; do
+        file "$icon" | grep -q "PNG image data, $size x $size" || fail "$icon is not ${size}px"
+    done
+done
+
+desktop-file-validate "$root"/usr/share/applications/*.desktop
+grep -qx 'Exec=/usr/libexec/pagora/help' \
+    "$root/usr/share/applications/sk.tarvol.Pagora.Pomocnik.desktop" ||
+    fail "the helper's entry does not start the installed helper"
+appstreamcli validate --no-net "$root/usr/share/metainfo/sk.tarvol.Pagora.metainfo.xml"
+
+# The installed pagora on an empty library: the built-in book appears, and the program is
+# still running after the intro hands over to the main window.
+export PAGORA_DRIVE_C=$work/drive_c XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
+    XDG_CACHE_HOME=$work/cache QT_QPA_PLATFORM=offscreen \
+    QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu LC_ALL=C.UTF-8
+unset DISPLAY WAYLAND_DISPLAY
+[ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
+mkdir -p "$PAGORA_DRIVE_C"
+"$root/usr/bin/pagora" >"$work/pagora.log" 2>&1 &
+child=$!
+home="$PAGORA_DRIVE_C/TARVOL/PAGORA/TARVOL PAGORA/1 UVOD.PGX"
+for _ in $(seq 1 300); do
+    [ -f "$home" ] && break
+    kill -0 "$child" 2>/dev/null || { cat "$work/pagora.log" >&2; fail "pagora ended at start"; }
+    sleep 0.1
+done
+[ -f "$home" ] || fail "pagora did not write its built-in book"
+sleep 6 # the intro hands over after 2.5 s; give the engine time to load the home page
+kill -0 "$child" 2>/dev/null || { cat "$work/pagora.log" >&2; fail "pagora ended"; }
+kill "$child"
+wait "$child" 2>/dev/null || true
+child=""
+
+# "Pomocník": pagora looks for help in the private folder computed from its own folder.
+private=$(strings "$root/usr/bin/pagora" | grep -x '\.\./libexec/pagora' || true)
+[ -n "$private" ] || fail "pagora does not know the private folder ../libexec/pagora"
+[ -x "$root/usr/bin/$private/help" ] || fail "no helper at usr/bin/$private/help"
+"$root/usr/bin/$private/help" >"$work/help.log" 2>&1 &
+child=$!
+sleep 3
+kill -0 "$child" 2>/dev/null || { cat "$work/help.log" >&2; fail "the installed help ended"; }
+kill "$child"
+wait "$child" 2>/dev/null || true
+child=""
+echo "package-check: all checks passed"
