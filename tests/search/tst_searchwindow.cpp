@@ -56,6 +56,9 @@ class TestSearchWindow : public QObject
     frmHladat *openSearch()
     {
         // By the key, with the focus in the pane, as a reader would.
+        m_main->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_main.get()))
+            return nullptr;
         QWidget *pane = m_main->Hlavne->focusProxy() ? m_main->Hlavne->focusProxy()
                                                      : m_main->Hlavne;
         pane->setFocus();
@@ -136,6 +139,8 @@ private slots:
         m_highlighted.clear();
         if (byDoubleClick) {
             const QRect rect = window->List1->visualRect(window->List1->model()->index(0, 0));
+            // A real double click: press, release, then the second press as a double click.
+            QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {}, rect.center());
             QTest::mouseDClick(window->List1->viewport(), Qt::LeftButton, {}, rect.center());
         } else {
             QTest::keyClick(window->Text1, Qt::Key_Return);
@@ -179,10 +184,12 @@ private slots:
     void refreshAtReopening()
     {
         frmHladat *window = openSearch();
+        QVERIFY(window);
         waitIndexed(window);
         write(root() + "/PRIRODA/5 RIEKY.PGX", page("Rieky", "<p>Váh a Hron.</p>"));
         window->close();
         window = openSearch();
+        QVERIFY(window);
         waitIndexed(window);
         window->Text1->setText(QStringLiteral("hron"));
         QCOMPARE(window->Label1->text(), QStringLiteral("1 výsledok"));
