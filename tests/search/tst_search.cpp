@@ -128,10 +128,12 @@ private slots:
                                          << "\"kon\" \"ladova cesta\"" << "kon";
         QTest::newRow("typographic quotes") << "„ladova cesta“" << "\"ladova cesta\""
                                             << "ladova cesta";
+        QTest::newRow("one letter is a word") << "k" << "\"k\"" << "k";
+        QTest::newRow("last word of one letter") << "kon a" << "\"kon\" \"a\"" << "kon";
         QTest::newRow("diacritics kept") << "kôň" << "\"kôň\"*" << "kôň";
         QTest::newRow("combining accents composed") << QStringLiteral("ko\u0302n\u030C")
                                                     << "\"kôň\"*" << "kôň";
-        QTest::newRow("operators are words") << "kon OR lad NOT x" << "\"kon\" \"OR\" \"lad\" \"NOT\" \"x\"*"
+        QTest::newRow("operators are words") << "kon OR lad NOT xy" << "\"kon\" \"OR\" \"lad\" \"NOT\" \"xy\"*"
                                              << "kon";
         QTest::newRow("punctuation splits") << "NEAR(kon,lad)" << "\"NEAR kon lad\"*"
                                             << "NEAR kon lad";
@@ -492,9 +494,13 @@ private slots:
         SearchIndex index(SearchIndex::fileFor(m_temp.filePath("cache-search"), m_library));
         QVERIFY(index.open());
         index.refresh(m_library);
-        const SearchIndex::Results results = index.search(SearchQuery::parse("ladovej"));
+        const SearchQuery query = SearchQuery::parse("ladovej");
+        const SearchIndex::Results results = index.search(query);
         QCOMPARE(results.hits.size(), 1);
-        const QString html = SearchResultModel::html(results.hits.at(0));
+        SearchResultModel model;
+        model.setHits(results.hits,
+                      [&](const SearchHit &hit) { return index.snippet(query, hit.id); });
+        const QString html = model.data(model.index(0), SearchResultModel::HtmlRole).toString();
         QVERIFY2(html.contains(QStringLiteral(">Ľadovej</b>")), qPrintable(html));
         QVERIFY(html.startsWith(QStringLiteral("<b>PRIRODA</b> – 1 UVOD.PGX<br>")));
         // A page's own text is never markup in the list.

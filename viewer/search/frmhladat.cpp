@@ -131,6 +131,7 @@ void frmHladat::Show()
     // The library may have appeared (or gone) since the last opening.
     const QString folder = DriveMap::folderFor(library::rootFolder);
     if (folder.isEmpty()) {
+        m_model->setHits({}); // its snippets come from the search about to go
         delete m_search;
         m_search = nullptr;
         m_libraryFolder.clear();
@@ -145,6 +146,7 @@ void frmHladat::Show()
                           : library::rootFolder));
     } else {
         if (folder != m_libraryFolder || !m_search) {
+            m_model->setHits({});
             delete m_search;
             m_libraryFolder = folder;
             m_search = m_cacheFolder.isEmpty()
@@ -180,7 +182,11 @@ void frmHladat::Text1_Change()
         m_pending = true;
         return;
     }
-    m_model->setHits(results.hits);
+    const SearchQuery query = m_query;
+    LibrarySearch *search = m_search;
+    m_model->setHits(results.hits, [search, query](const SearchHit &hit) {
+        return search->snippet(query, hit);
+    });
     if (results.status != SearchIndex::Status::Ok)
         Label1->setText(QStringLiteral("Hľadanie sa nepodarilo. Index sa obnoví, skúste to "
                                        "znova o chvíľu."));

@@ -2,6 +2,7 @@
 #include "librarysearch.h"
 
 #include <QElapsedTimer>
+#include <sys/resource.h>
 
 LibrarySearch::LibrarySearch(const QString &libraryFolder, const QString &cacheFolder,
                              QObject *parent)
@@ -32,12 +33,14 @@ void LibrarySearch::refresh()
     const QString location = m_reader.location();
     const QString folder = m_libraryFolder;
     m_thread = QThread::create([this, location, folder] {
+        // The user interface comes first (Linux lowers just this thread).
+        setpriority(PRIO_PROCESS, 0, 10);
         SearchIndex writer(location);
         QElapsedTimer sinceReport;
         sinceReport.start();
         const auto report = [this, &sinceReport](int done, int total) {
             // A few reports a second are enough for a progress line.
-            if (done < total && sinceReport.elapsed() < 100)
+            if (done < total && sinceReport.elapsed() < 250)
                 return;
             sinceReport.restart();
             QMetaObject::invokeMethod(
@@ -47,7 +50,7 @@ void LibrarySearch::refresh()
     });
     m_thread->setObjectName(QStringLiteral("pagora-index"));
     connect(m_thread, &QThread::finished, this, &LibrarySearch::finished);
-    m_thread->start(QThread::LowPriority);
+    m_thread->start();
 }
 
 void LibrarySearch::finished()

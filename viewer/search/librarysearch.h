@@ -24,6 +24,10 @@ public:
     void refresh();
     bool isRefreshing() const { return m_thread != nullptr; }
     SearchIndex::Results search(const SearchQuery &query);
+    QString snippet(const SearchQuery &query, const SearchHit &hit)
+    {
+        return m_reader.snippet(query, hit.id);
+    }
     // Where the index is: a file, or memory when the cache folder cannot be written.
     QString location() const { return m_reader.location(); }
     bool inMemory() const { return m_reader.inMemory(); }

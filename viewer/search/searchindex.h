@@ -18,6 +18,8 @@ struct SearchHit
     QString book; // the book folder's name on disk
     QString page; // the page file's name on disk
     QString snippet; // matched words stand between SearchIndex::markStart and markEnd
+    qint64 id = 0;   // the page's row in the index
+    bool hasSnippet = false;
 };
 
 // One connection; use one object per thread. Several objects (and several processes) may
@@ -76,7 +78,10 @@ public:
     RefreshStats refresh(const QString &libraryFolder, const Progress &progress = {},
                          const std::atomic_bool *cancel = nullptr);
 
+    // The hits, best first, without their snippets: a list shows a few of 200 at a time.
     Results search(const SearchQuery &query, int limit = maxResults);
+    // The passage of the hit's page around the matched words.
+    QString snippet(const SearchQuery &query, qint64 id);
     int pageCount();
 
 private:

@@ -85,7 +85,9 @@ SearchQuery SearchQuery::parse(const QString &input)
     QStringList parts;
     for (int i = 0; i < items.size(); ++i) {
         QString part = quoted(items.at(i).tokens);
-        if (i == items.size() - 1 && lastOpen)
+        // One letter as a prefix would match nearly every page, slowly; it stays a word.
+        const QStringList &t = items.at(i).tokens;
+        if (i == items.size() - 1 && lastOpen && t.last().size() > 1)
             part += QLatin1Char('*');
         parts += part;
         query.terms += items.at(i).typed;

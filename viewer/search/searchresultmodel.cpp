@@ -1,11 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "searchresultmodel.h"
 
-void SearchResultModel::setHits(const QVector<SearchHit> &hits)
+void SearchResultModel::setHits(const QVector<SearchHit> &hits, SnippetSource source)
 {
     beginResetModel();
     m_hits = hits;
+    m_source = std::move(source);
     endResetModel();
+}
+
+const SearchHit &SearchResultModel::withSnippet(int row) const
+{
+    SearchHit &h = m_hits[row];
+    if (!h.hasSnippet && m_source) {
+        h.snippet = m_source(h);
+        h.hasSnippet = true;
+    }
+    return h;
 }
 
 int SearchResultModel::rowCount(const QModelIndex &parent) const
@@ -17,7 +28,7 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_hits.size())
         return {};
-    const SearchHit &h = m_hits.at(index.row());
+    const SearchHit &h = withSnippet(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:

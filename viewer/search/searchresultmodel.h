@@ -5,6 +5,7 @@
 #include "searchindex.h"
 
 #include <QAbstractListModel>
+#include <functional>
 
 class SearchResultModel : public QAbstractListModel
 {
@@ -12,10 +13,13 @@ class SearchResultModel : public QAbstractListModel
 public:
     enum Role { HtmlRole = Qt::UserRole + 1, BookRole, PageRole };
 
+    using SnippetSource = std::function<QString(const SearchHit &hit)>;
+
     using QAbstractListModel::QAbstractListModel;
 
-    void setHits(const QVector<SearchHit> &hits);
-    const SearchHit &hit(int row) const { return m_hits.at(row); }
+    // Snippets are asked of source when a row is first shown: a list shows a few at a time.
+    void setHits(const QVector<SearchHit> &hits, SnippetSource source = {});
+    const SearchHit &hit(int row) const { return withSnippet(row); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -27,5 +31,8 @@ public:
     static QString plain(const QString &snippet);
 
 private:
-    QVector<SearchHit> m_hits;
+    const SearchHit &withSnippet(int row) const;
+
+    mutable QVector<SearchHit> m_hits;
+    SnippetSource m_source;
 };
