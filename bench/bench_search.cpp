@@ -22,18 +22,17 @@
 namespace {
 
 const char *const words[] = {
-    "kôň",      "Ľadová",    "cesta",    "kapitola", "príroda",  "čerešňa",  "ďatelina",
-    "hora",     "rieka",     "mesto",    "dedina",   "kniha",    "list",     "človek",
-    "žena",     "muž",       "dieťa",    "škola",    "učiteľ",   "slnko",    "mesiac",
-    "hviezda",  "voda",      "oheň",     "zem",      "vzduch",   "strom",    "kvet",
-    "tráva",    "vták",      "ryba",     "more",     "jazero",   "pole",     "lúka",
-    "cesta",    "most",      "hrad",     "zámok",    "kostol",   "ulica",    "námestie",
-    "pieseň",   "báseň",     "príbeh",   "rozprávka", "história", "veda",    "umenie",
-    "práca",    "radosť",    "smútok",   "láska",    "priateľ",  "domov",    "večer",
-    "ráno",     "zima",      "leto",     "jeseň",    "jar",      "sneh",     "dážď",
-    "vietor",   "búrka",     "ticho",    "hlas",     "slovo",    "veta",     "odsek",
-    "ťava",     "ňufák",     "ľalia",    "žltý",     "ôsmy",     "äno",      "úbočie",
-    "výhľad",   "pečiatka",  "šťastie",  "Tatry",    "Bratislava", "Košice", "Žilina"};
+    "kôň",    "Ľadová",     "cesta",  "kapitola", "príroda", "čerešňa",   "ďatelina", "hora",
+    "rieka",  "mesto",      "dedina", "kniha",    "list",    "človek",    "žena",     "muž",
+    "dieťa",  "škola",      "učiteľ", "slnko",    "mesiac",  "hviezda",   "voda",     "oheň",
+    "zem",    "vzduch",     "strom",  "kvet",     "tráva",   "vták",      "ryba",     "more",
+    "jazero", "pole",       "lúka",   "cesta",    "most",    "hrad",      "zámok",    "kostol",
+    "ulica",  "námestie",   "pieseň", "báseň",    "príbeh",  "rozprávka", "história", "veda",
+    "umenie", "práca",      "radosť", "smútok",   "láska",   "priateľ",   "domov",    "večer",
+    "ráno",   "zima",       "leto",   "jeseň",    "jar",     "sneh",      "dážď",     "vietor",
+    "búrka",  "ticho",      "hlas",   "slovo",    "veta",    "odsek",     "ťava",     "ňufák",
+    "ľalia",  "žltý",       "ôsmy",   "äno",      "úbočie",  "výhľad",    "pečiatka", "šťastie",
+    "Tatry",  "Bratislava", "Košice", "Žilina"};
 
 QString sentence(QRandomGenerator &random, int length)
 {
@@ -75,8 +74,9 @@ struct Figures
     {
         std::vector<double> v = ms;
         std::sort(v.begin(), v.end());
-        return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2]
-                                            : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+        return v.empty()      ? 0
+               : v.size() % 2 ? v[v.size() / 2]
+                              : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
     }
     double min() const { return ms.empty() ? 0 : *std::min_element(ms.begin(), ms.end()); }
     double max() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
@@ -167,11 +167,26 @@ int main(int argc, char *argv[])
             unchangedCpu.ms.push_back(cpuMs(CLOCK_THREAD_CPUTIME_ID) - c);
         }
 
-        const char *typed[] = {"k",         "ko",          "kon",           "kôň",
-                               "kon lad",   "kon ladova",  "\"ladova cesta\"", "ces",
-                               "Tatry",     "zilina kos",  "stastie",       "p",
-                               "pri",       "priroda hor", "xyz",           "sneh dazd vie",
-                               "\"kon hora\"", "ulica nam", "bratislava",   "c"};
+        const char *typed[] = {"k",
+                               "ko",
+                               "kon",
+                               "kôň",
+                               "kon lad",
+                               "kon ladova",
+                               "\"ladova cesta\"",
+                               "ces",
+                               "Tatry",
+                               "zilina kos",
+                               "stastie",
+                               "p",
+                               "pri",
+                               "priroda hor",
+                               "xyz",
+                               "sneh dazd vie",
+                               "\"kon hora\"",
+                               "ulica nam",
+                               "bratislava",
+                               "c"};
         for (int round = 0; round < 5; ++round) {
             for (const char *text : typed) {
                 QElapsedTimer t;

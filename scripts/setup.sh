@@ -10,6 +10,8 @@ packages=(
     libgl1-mesa-dri
     fonts-liberation fonts-dejavu-core
     xvfb xauth
+    # The library search: its index (SQLite FTS5) and its HTML text extraction (libxml2).
+    libsqlite3-dev libxml2-dev
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then

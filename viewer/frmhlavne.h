@@ -49,7 +49,6 @@ public slots:
     void openLibrarySearch();
 
 public:
-
     PictureButton *Praca;
     BrowserPane *Hlavne;
     PictureButton *Command1;

@@ -95,8 +95,7 @@ class TestSearch : public QObject
               windows1250("<html><head><title>Stará kniha</title></head><body><p>Žltučký kôň "
                           "úpel ďábelské ódy pri ľalii.</p></body></html>"));
         write(root + "/PRIRODA/4 TITULOK.PGX", page("Jablko", "<p>Ovocie rastie.</p>"));
-        write(root + "/PRIRODA/5 TELO.PGX",
-              page("Hruška", "<p>Jablko, jablko a zase jablko.</p>"));
+        write(root + "/PRIRODA/5 TELO.PGX", page("Hruška", "<p>Jablko, jablko a zase jablko.</p>"));
         write(root + "/PRIRODA/STYL.CSS", "p { color: red }");
         // A marker in another letter case, pages with lower-case endings.
         write(root + "/druha.bkx", {});
@@ -119,29 +118,57 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("match");
         QTest::addColumn<QString>("highlight");
-        QTest::newRow("one word is a prefix") << "kap" << "\"kap\"*" << "kap";
-        QTest::newRow("all words, the last a prefix") << "kon lad" << "\"kon\" \"lad\"*" << "kon";
-        QTest::newRow("a phrase") << "\"ladova cesta\"" << "\"ladova cesta\"" << "ladova cesta";
-        QTest::newRow("a phrase being typed") << "\"ladova ces" << "\"ladova ces\"*"
+        QTest::newRow("one word is a prefix") << "kap"
+                                              << "\"kap\"*"
+                                              << "kap";
+        QTest::newRow("all words, the last a prefix") << "kon lad"
+                                                      << "\"kon\" \"lad\"*"
+                                                      << "kon";
+        QTest::newRow("a phrase") << "\"ladova cesta\""
+                                  << "\"ladova cesta\""
+                                  << "ladova cesta";
+        QTest::newRow("a phrase being typed") << "\"ladova ces"
+                                              << "\"ladova ces\"*"
                                               << "ladova ces";
         QTest::newRow("word and phrase") << "kon \"ladova cesta\""
-                                         << "\"kon\" \"ladova cesta\"" << "kon";
-        QTest::newRow("typographic quotes") << "„ladova cesta“" << "\"ladova cesta\""
+                                         << "\"kon\" \"ladova cesta\""
+                                         << "kon";
+        QTest::newRow("typographic quotes") << "„ladova cesta“"
+                                            << "\"ladova cesta\""
                                             << "ladova cesta";
-        QTest::newRow("one letter is a word") << "k" << "\"k\"" << "k";
-        QTest::newRow("last word of one letter") << "kon a" << "\"kon\" \"a\"" << "kon";
-        QTest::newRow("diacritics kept") << "kôň" << "\"kôň\"*" << "kôň";
-        QTest::newRow("combining accents composed") << QStringLiteral("ko\u0302n\u030C")
-                                                    << "\"kôň\"*" << "kôň";
-        QTest::newRow("operators are words") << "kon OR lad NOT xy" << "\"kon\" \"OR\" \"lad\" \"NOT\" \"xy\"*"
+        QTest::newRow("one letter is a word") << "k"
+                                              << "\"k\""
+                                              << "k";
+        QTest::newRow("last word of one letter") << "kon a"
+                                                 << "\"kon\" \"a\""
+                                                 << "kon";
+        QTest::newRow("diacritics kept") << "kôň"
+                                         << "\"kôň\"*"
+                                         << "kôň";
+        QTest::newRow("combining accents composed")
+            << QStringLiteral("ko\u0302n\u030C") << "\"kôň\"*"
+            << "kôň";
+        QTest::newRow("operators are words") << "kon OR lad NOT xy"
+                                             << "\"kon\" \"OR\" \"lad\" \"NOT\" \"xy\"*"
                                              << "kon";
-        QTest::newRow("punctuation splits") << "NEAR(kon,lad)" << "\"NEAR kon lad\"*"
+        QTest::newRow("punctuation splits") << "NEAR(kon,lad)"
+                                            << "\"NEAR kon lad\"*"
                                             << "NEAR kon lad";
-        QTest::newRow("star and column") << "title:kon*" << "\"title kon\"*" << "title kon";
-        QTest::newRow("only symbols") << "* ( ) \" : ^ -" << "" << "";
-        QTest::newRow("empty") << "" << "" << "";
-        QTest::newRow("blanks") << "   " << "" << "";
-        QTest::newRow("empty quotes") << "\"\"" << "" << "";
+        QTest::newRow("star and column") << "title:kon*"
+                                         << "\"title kon\"*"
+                                         << "title kon";
+        QTest::newRow("only symbols") << "* ( ) \" : ^ -"
+                                      << ""
+                                      << "";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+        QTest::newRow("blanks") << "   "
+                                << ""
+                                << "";
+        QTest::newRow("empty quotes") << "\"\""
+                                      << ""
+                                      << "";
     }
     void queryText()
     {
@@ -158,30 +185,46 @@ private slots:
         QTest::addColumn<QByteArray>("html");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("body");
-        QTest::newRow("title and body") << page("Názov", "<p>Text</p>") << "Názov" << "Text";
+        QTest::newRow("title and body") << page("Názov", "<p>Text</p>") << "Názov"
+                                        << "Text";
         QTest::newRow("blocks separate words")
-            << QByteArray("<p>jedna</p><p>dva</p><div>tri<br>styri</div>") << "" << "jedna dva tri styri";
+            << QByteArray("<p>jedna</p><p>dva</p><div>tri<br>styri</div>") << ""
+            << "jedna dva tri styri";
         QTest::newRow("inline keeps a word whole")
-            << QByteArray("<meta charset=utf-8><p>k<b>ôň</b> a <i>ľ</i>adová</p>") << "" << "kôň a ľadová";
+            << QByteArray("<meta charset=utf-8><p>k<b>ôň</b> a <i>ľ</i>adová</p>") << ""
+            << "kôň a ľadová";
         QTest::newRow("scripts and styles are not text")
-            << QByteArray("<p>a</p><script>if (a < b) x();</script><style>p{}</style><p>b</p>") << ""
+            << QByteArray("<p>a</p><script>if (a < b) x();</script><style>p{}</style><p>b</p>")
+            << ""
             << "a b";
-        QTest::newRow("comments are not text") << QByteArray("<p>a<!-- skryte --></p>") << "" << "a";
-        QTest::newRow("entities") << QByteArray("<p>&scaron;&#269;&lt;&amp;</p>") << "" << "šč<&";
-        QTest::newRow("broken markup") << QByteArray("<p>neuzavret<b>y <td>text</i></p></div>")
-                                       << "" << "neuzavrety text";
-        QTest::newRow("windows-1250 undeclared") << windows1250("<title>Ťava</title><p>čučoriedka</p>")
-                                                 << "Ťava" << "čučoriedka";
+        QTest::newRow("comments are not text") << QByteArray("<p>a<!-- skryte --></p>") << ""
+                                               << "a";
+        QTest::newRow("entities") << QByteArray("<p>&scaron;&#269;&lt;&amp;</p>") << ""
+                                  << "šč<&";
+        QTest::newRow("broken markup")
+            << QByteArray("<p>neuzavret<b>y <td>text</i></p></div>") << ""
+            << "neuzavrety text";
+        QTest::newRow("windows-1250 undeclared")
+            << windows1250("<title>Ťava</title><p>čučoriedka</p>") << "Ťava"
+            << "čučoriedka";
         QTest::newRow("iso-8859-2 declared, windows-1250 letters")
-            << (QByteArray("<meta charset=\"iso-8859-2\"><p>") + windows1250("šťava") + "</p>") << ""
+            << (QByteArray("<meta charset=\"iso-8859-2\"><p>") + windows1250("šťava") + "</p>")
+            << ""
             << "šťava";
-        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF<p>\xC5\xBE" "aba</p>") << ""
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF<p>\xC5\xBE"
+                                                       "aba</p>")
+                                         << ""
                                          << "žaba";
-        QTest::newRow("picture's alternative text") << QByteArray("<p>a<img alt=\"obrazok\">b</p>")
-                                                    << "" << "a obrazok b";
-        QTest::newRow("empty page") << QByteArray() << "" << "";
+        QTest::newRow("picture's alternative text")
+            << QByteArray("<p>a<img alt=\"obrazok\">b</p>") << ""
+            << "a obrazok b";
+        QTest::newRow("empty page") << QByteArray() << ""
+                                    << "";
         // The index marks matches with these; a page must not bring its own.
-        QTest::newRow("control characters") << QByteArray("<p>a\x02" "b\x03" "c</p>") << ""
+        QTest::newRow("control characters") << QByteArray("<p>a\x02"
+                                                          "b\x03"
+                                                          "c</p>")
+                                            << ""
                                             << "abc";
     }
     void pageText()
@@ -206,20 +249,20 @@ private slots:
         QTest::newRow("lower ľ for capital Ľ") << "ľadovej" << QStringList{uvod};
         QTest::newRow("č and ď without diacritics") << "ceresne datelina" << QStringList{uvod};
         QTest::newRow("ä, ô, ú, ý, ž") << "zltucky upel" << QStringList{stara};
-        QTest::newRow("prefix of the last word") << "kapito" << QStringList{"PRIRODA/2 KAPITOLA.PGX"};
+        QTest::newRow("prefix of the last word")
+            << "kapito" << QStringList{"PRIRODA/2 KAPITOLA.PGX"};
         QTest::newRow("prefix of a title word") << "hor" << QStringList{"PRIRODA/2 KAPITOLA.PGX"};
         QTest::newRow("only the last word is a prefix") << "ko ladovej" << QStringList{};
         QTest::newRow("all words must occur") << "kon ladovej" << QStringList{uvod};
         QTest::newRow("words in different pages") << "kon tatry" << QStringList{};
         QTest::newRow("phrase in order") << "\"ladovej ceste\"" << QStringList{uvod};
         QTest::newRow("phrase out of order") << "\"ceste ladovej\"" << QStringList{};
-        QTest::newRow("title ranks above body") << "jablko"
-                                                << QStringList{"PRIRODA/4 TITULOK.PGX",
-                                                               "PRIRODA/5 TELO.PGX"};
+        QTest::newRow("title ranks above body")
+            << "jablko" << QStringList{"PRIRODA/4 TITULOK.PGX", "PRIRODA/5 TELO.PGX"};
         QTest::newRow("script is not text") << "skryteslovo" << QStringList{};
         QTest::newRow("style is not text") << "zelenastena" << QStringList{};
-        QTest::newRow("windows-1250 page by its Slovak words") << "dabelske ody lalii"
-                                                               << QStringList{stara};
+        QTest::newRow("windows-1250 page by its Slovak words")
+            << "dabelske ody lalii" << QStringList{stara};
         QTest::newRow("book with a lower-case marker") << "lod" << QStringList{"Druha/2 Lod.Pgx"};
         QTest::newRow("folder without a marker") << "skrytakniha" << QStringList{};
         QTest::newRow("stylesheet is no page") << "color" << QStringList{};
@@ -241,11 +284,35 @@ private slots:
     void hostileQueries_data()
     {
         QTest::addColumn<QString>("typed");
-        for (const char *typed :
-             {"\"", "\"\"\"", "*", "**kon", "NEAR", "NEAR(", "NEAR(kon lad, 2)", "(", ")",
-              "(kon", "AND", "OR NOT", "-kon", "^kon", "+kon", "title:kon", "{title body}: kon",
-              "'", "\\", "kon\"lad", "kon\"", "\"kon", "kon'lad", "0x00", "%", "_", ";DROP TABLE pages;",
-              "\xF0\x9F\x93\x96 kniha", "\xE2\x80\x9E"})
+        for (const char *typed : {"\"",
+                                  "\"\"\"",
+                                  "*",
+                                  "**kon",
+                                  "NEAR",
+                                  "NEAR(",
+                                  "NEAR(kon lad, 2)",
+                                  "(",
+                                  ")",
+                                  "(kon",
+                                  "AND",
+                                  "OR NOT",
+                                  "-kon",
+                                  "^kon",
+                                  "+kon",
+                                  "title:kon",
+                                  "{title body}: kon",
+                                  "'",
+                                  "\\",
+                                  "kon\"lad",
+                                  "kon\"",
+                                  "\"kon",
+                                  "kon'lad",
+                                  "0x00",
+                                  "%",
+                                  "_",
+                                  ";DROP TABLE pages;",
+                                  "\xF0\x9F\x93\x96 kniha",
+                                  "\xE2\x80\x9E"})
             QTest::newRow(typed) << QString::fromUtf8(typed);
         QTest::newRow("very long") << QString(5000, QLatin1Char('a'));
         QTest::newRow("many words") << QStringLiteral("kon ").repeated(300);
@@ -269,18 +336,24 @@ private slots:
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("read");
         QTest::addColumn<int>("removed");
-        QTest::newRow("nothing changed") << "none" << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"}
+        QTest::newRow("nothing changed") << "none"
+                                         << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"}
                                          << QStringList{"KNIHA/1 UVOD.PGX"} << 0 << 0;
-        QTest::newRow("changed text") << "edit" << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"}
-                                      << QStringList{} << 1 << 0;
+        QTest::newRow("changed text")
+            << "edit"
+            << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 1 << 0;
         QTest::newRow("changed, same size, new time")
-            << "sameSize" << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 1 << 0;
-        QTest::newRow("added page") << "add" << "sumec" << QStringList{}
-                                    << QStringList{"KNIHA/3 NOVY.PGX"} << 1 << 0;
-        QTest::newRow("deleted page") << "delete" << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"}
-                                      << QStringList{} << 0 << 1;
-        QTest::newRow("marker deleted") << "unmark" << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"}
-                                        << QStringList{} << 0 << 2;
+            << "sameSize"
+            << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 1 << 0;
+        QTest::newRow("added page")
+            << "add"
+            << "sumec" << QStringList{} << QStringList{"KNIHA/3 NOVY.PGX"} << 1 << 0;
+        QTest::newRow("deleted page")
+            << "delete"
+            << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 0 << 1;
+        QTest::newRow("marker deleted")
+            << "unmark"
+            << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 0 << 2;
     }
     void refresh()
     {
@@ -377,8 +450,7 @@ private slots:
         QVERIFY(index.open());
         const SearchIndex::RefreshStats stats = index.refresh(m_library);
         QVERIFY(stats.ok);
-        QCOMPARE(found(index, "kon"),
-                 (QStringList{"PRIRODA/1 UVOD.PGX", "PRIRODA/3 STARA.PGX"}));
+        QCOMPARE(found(index, "kon"), (QStringList{"PRIRODA/1 UVOD.PGX", "PRIRODA/3 STARA.PGX"}));
         if (damage != "folder")
             QCOMPARE(integrity(file), QStringLiteral("ok"));
     }

@@ -59,8 +59,8 @@ class TestSearchWindow : public QObject
         m_main->activateWindow();
         if (!QTest::qWaitForWindowActive(m_main.get()))
             return nullptr;
-        QWidget *pane = m_main->Hlavne->focusProxy() ? m_main->Hlavne->focusProxy()
-                                                     : m_main->Hlavne;
+        QWidget *pane =
+            m_main->Hlavne->focusProxy() ? m_main->Hlavne->focusProxy() : m_main->Hlavne;
         pane->setFocus();
         QTest::keyClick(pane, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
         return m_main->librarySearch();
@@ -83,8 +83,7 @@ private slots:
         write(root() + "/PRIRODA.BKX", {});
         write(root() + "/PRIRODA/1 UVOD.PGX", page("Úvod", "<p>Príroda okolo nás.</p>"));
         write(root() + "/PRIRODA/2 O PROGRAME.PGX", page("O knihe", "<p>Kniha o prírode.</p>"));
-        write(root() + "/PRIRODA/3 KONE.PGX",
-              page("Kone", "<p>Kôň beží po Ľadovej ceste.</p>"));
+        write(root() + "/PRIRODA/3 KONE.PGX", page("Kone", "<p>Kôň beží po Ľadovej ceste.</p>"));
         write(root() + "/PRIRODA/4 HORY.PGX", page("Hory", "<p>Tatry.</p>"));
         write(root() + "/INA.BKX", {});
         write(root() + "/INA/1 UVOD.PGX", page("Iná", "<p>Nič o zvieratách.</p>"));
@@ -95,10 +94,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     }
 
-    void cleanupTestCase()
-    {
-        m_main.reset();
-    }
+    void cleanupTestCase() { m_main.reset(); }
 
     void typeAndOpen_data()
     {
@@ -108,14 +104,26 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("highlight");
         QTest::addColumn<bool>("byDoubleClick");
-        QTest::newRow("without diacritics, Enter") << "kon ladovej" << "1 výsledok" << "PRIRODA"
-                                                    << "3 KONE.PGX" << "kon" << false;
-        QTest::newRow("prefix, double click") << "tat" << "1 výsledok" << "PRIRODA"
-                                              << "4 HORY.PGX" << "tat" << true;
-        QTest::newRow("other book") << "zvieratach" << "1 výsledok" << "INA" << "1 UVOD.PGX"
+        QTest::newRow("without diacritics, Enter") << "kon ladovej"
+                                                   << "1 výsledok"
+                                                   << "PRIRODA"
+                                                   << "3 KONE.PGX"
+                                                   << "kon" << false;
+        QTest::newRow("prefix, double click") << "tat"
+                                              << "1 výsledok"
+                                              << "PRIRODA"
+                                              << "4 HORY.PGX"
+                                              << "tat" << true;
+        QTest::newRow("other book") << "zvieratach"
+                                    << "1 výsledok"
+                                    << "INA"
+                                    << "1 UVOD.PGX"
                                     << "zvieratach" << false;
-        QTest::newRow("phrase") << "\"ladovej ceste\"" << "1 výsledok" << "PRIRODA"
-                                << "3 KONE.PGX" << "ladovej ceste" << false;
+        QTest::newRow("phrase") << "\"ladovej ceste\""
+                                << "1 výsledok"
+                                << "PRIRODA"
+                                << "3 KONE.PGX"
+                                << "ladovej ceste" << false;
     }
     void typeAndOpen()
     {

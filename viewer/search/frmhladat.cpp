@@ -46,9 +46,9 @@ public:
         layout(doc, option, index);
         QAbstractTextDocumentLayout::PaintContext context;
         const bool selected = option.state & QStyle::State_Selected;
-        context.palette.setColor(QPalette::Text, option.palette.color(
-                                                     selected ? QPalette::HighlightedText
-                                                              : QPalette::Text));
+        context.palette.setColor(
+            QPalette::Text,
+            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         painter->save();
         painter->translate(option.rect.topLeft() + QPoint(4, 2));
         painter->setClipRect(QRect(QPoint(0, 0), option.rect.size()));
@@ -84,7 +84,8 @@ frmHladat::frmHladat(frmHlavne &main, const QString &cacheFolder)
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setPlaceholderText(QStringLiteral("Hľadané slová, napríklad kon alebo \"ladova cesta\""));
+    Text1->setPlaceholderText(
+        QStringLiteral("Hľadané slová, napríklad kon alebo \"ladova cesta\""));
     Text1->setAccessibleName(QStringLiteral("Hľadané slová"));
 
     Label1 = new QLabel(this);
@@ -184,9 +185,8 @@ void frmHladat::Text1_Change()
     }
     const SearchQuery query = m_query;
     LibrarySearch *search = m_search;
-    m_model->setHits(results.hits, [search, query](const SearchHit &hit) {
-        return search->snippet(query, hit);
-    });
+    m_model->setHits(results.hits,
+                     [search, query](const SearchHit &hit) { return search->snippet(query, hit); });
     if (results.status != SearchIndex::Status::Ok)
         Label1->setText(QStringLiteral("Hľadanie sa nepodarilo. Index sa obnoví, skúste to "
                                        "znova o chvíľu."));

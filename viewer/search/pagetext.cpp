@@ -4,9 +4,9 @@
 #include "charsetsniffer.h"
 
 #include <QStringDecoder>
-#include <mutex>
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
+#include <mutex>
 
 namespace {
 
@@ -18,10 +18,10 @@ bool isNamed(const xmlNode *node, const char *name)
 // Elements inside a word ("k<b>ôň</b>") must not split it; every other element does.
 bool isInline(const xmlNode *node)
 {
-    static const char *const names[] = {"a",    "abbr", "b",    "bdi",  "bdo",  "big",
-                                        "cite", "code", "em",   "font", "i",    "kbd",
-                                        "mark", "q",    "s",    "samp", "small", "span",
-                                        "strike", "strong", "sub", "sup", "tt",  "u", "var"};
+    static const char *const names[] = {"a",    "abbr", "b",     "bdi",  "bdo",    "big",    "cite",
+                                        "code", "em",   "font",  "i",    "kbd",    "mark",   "q",
+                                        "s",    "samp", "small", "span", "strike", "strong", "sub",
+                                        "sup",  "tt",   "u",     "var"};
     for (const char *name : names) {
         if (isNamed(node, name))
             return true;

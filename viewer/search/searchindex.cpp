@@ -110,8 +110,9 @@ QVector<PageFile> listLibrary(const QString &libraryFolder)
             continue;
         seen.insert(book);
         const QString folderPath = folder.filePath() + QLatin1Char('/');
-        const QStringList pages = QDir(folderPath).entryList(
-            QStringList{QStringLiteral("*.PGX")}, QDir::Files | QDir::Hidden, QDir::Name);
+        const QStringList pages = QDir(folderPath)
+                                      .entryList(QStringList{QStringLiteral("*.PGX")},
+                                                 QDir::Files | QDir::Hidden, QDir::Name);
         for (const QString &page : pages) {
             PageFile file;
             file.book = book;
@@ -234,7 +235,8 @@ SearchIndex::Opened SearchIndex::ensureSchema()
 {
     {
         Statement version(m_db, "SELECT value FROM meta WHERE key='version'");
-        if (version.ok() && version.step() == SQLITE_ROW && version.text(0) == QLatin1String(schemaVersion))
+        if (version.ok() && version.step() == SQLITE_ROW &&
+            version.text(0) == QLatin1String(schemaVersion))
             return Opened::Ok;
         if (isDamage(version.rc()))
             return Opened::Damaged;
@@ -293,12 +295,12 @@ bool SearchIndex::open()
             // A damaged index holds nothing that cannot be read again from the pages.
             removeFiles();
         }
-        m_location = memoryPrefix +
-                     QString::fromLatin1(QCryptographicHash::hash(m_file.toUtf8(),
-                                                                  QCryptographicHash::Sha1)
-                                             .toHex()
-                                             .left(16)) +
-                     QStringLiteral("?mode=memory&cache=shared");
+        m_location =
+            memoryPrefix +
+            QString::fromLatin1(QCryptographicHash::hash(m_file.toUtf8(), QCryptographicHash::Sha1)
+                                    .toHex()
+                                    .left(16)) +
+            QStringLiteral("?mode=memory&cache=shared");
     }
     if (openAt(m_location, true) == Opened::Ok)
         return true;
@@ -342,8 +344,7 @@ SearchIndex::RefreshStats SearchIndex::refresh(const QString &libraryFolder,
 
 SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
                                                    const Progress &progress,
-                                                   const std::atomic_bool *cancel,
-                                                   bool &damaged)
+                                                   const std::atomic_bool *cancel, bool &damaged)
 {
     RefreshStats stats;
     auto failed = [&](int rc) {

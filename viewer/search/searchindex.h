@@ -15,8 +15,8 @@ struct sqlite3_stmt;
 
 struct SearchHit
 {
-    QString book; // the book folder's name on disk
-    QString page; // the page file's name on disk
+    QString book;    // the book folder's name on disk
+    QString page;    // the page file's name on disk
     QString snippet; // matched words stand between SearchIndex::markStart and markEnd
     qint64 id = 0;   // the page's row in the index
     bool hasSnippet = false;

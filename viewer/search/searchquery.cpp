@@ -57,8 +57,8 @@ SearchQuery SearchQuery::parse(const QString &input)
     QList<Item> items;
     // Typographic quotes count as quotes too: Slovak keyboards and pasted text use them.
     QString text = input;
-    for (const QChar q : {QChar(0x201C), QChar(0x201D), QChar(0x201E), QChar(0x00AB),
-                          QChar(0x00BB)})
+    for (const QChar q :
+         {QChar(0x201C), QChar(0x201D), QChar(0x201E), QChar(0x00AB), QChar(0x00BB)})
         text.replace(q, QLatin1Char('"'));
 
     const QStringList pieces = text.split(QLatin1Char('"'));

@@ -6,8 +6,8 @@
 #include <QStringList>
 
 // Words must all occur; text in double quotes is a phrase; the last bare word is a prefix
-// ("kap" finds "kapitola"), unless it is a single letter. Every token is quoted, so operators, stars, parentheses and
-// stray quotes typed by the reader are plain text.
+// ("kap" finds "kapitola"), unless it is a single letter. Every token is quoted, so operators,
+// stars, parentheses and stray quotes typed by the reader are plain text.
 struct SearchQuery
 {
     QString match;     // the full-text expression; empty when nothing searchable was typed
