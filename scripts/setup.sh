@@ -20,6 +20,8 @@ packages=(
     # The Debian package and its check (scripts/package-check.sh): shlibdeps, validators,
     # file/readelf/strings on the installed binaries.
     dpkg-dev binutils file desktop-file-utils appstream
+    # The library search: its index (SQLite FTS5) and its HTML text extraction (libxml2).
+    libsqlite3-dev libxml2-dev
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then

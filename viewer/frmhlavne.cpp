@@ -6,6 +6,7 @@
 #include "clicklabel.h"
 #include "face.h"
 #include "filelistbox.h"
+#include "frmhladat.h"
 #include "frmkonfig.h"
 #include "frmvybrat.h"
 #include "library.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QMessageBox>
+#include <QShortcut>
 
 frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, QWidget *parent)
     : QWidget(parent), m_settings(settings),
@@ -62,6 +64,11 @@ frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, 
     connect(Command7, &QPushButton::clicked, this, &frmHlavne::Command7_Click);
     connect(Listy, &FileListBox::clicked, this, &frmHlavne::Listy_Click);
     connect(Praca, &QPushButton::clicked, this, &frmHlavne::Praca_Click);
+
+    // A window shortcut, so that it works while the pane has the focus too.
+    auto *search = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")), this);
+    search->setContext(Qt::WindowShortcut);
+    connect(search, &QShortcut::activated, this, &frmHlavne::openLibrarySearch);
 }
 
 frmHlavne::~frmHlavne()
@@ -69,6 +76,7 @@ frmHlavne::~frmHlavne()
     // The secondary windows are top-level windows of their own; they go with this one.
     delete m_choose;
     delete m_config;
+    delete m_search;
 }
 
 frmVybrat *frmHlavne::choose() const
@@ -79,6 +87,19 @@ frmVybrat *frmHlavne::choose() const
 frmKonfig *frmHlavne::config() const
 {
     return m_config && m_config->isVisible() ? m_config.data() : nullptr;
+}
+
+frmHladat *frmHlavne::librarySearch() const
+{
+    return m_search && m_search->isVisible() ? m_search.data() : nullptr;
+}
+
+void frmHlavne::openLibrarySearch()
+{
+    // One window, kept when closed, so that the words and the index stay ready.
+    if (!m_search)
+        m_search = new frmHladat(*this);
+    m_search->Show();
 }
 
 void frmHlavne::Show()

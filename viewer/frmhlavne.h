@@ -14,6 +14,7 @@ class ClickLabel;
 class FileListBox;
 class PictureButton;
 class SettingsStore;
+class frmHladat;
 class frmKonfig;
 class frmVybrat;
 
@@ -38,6 +39,16 @@ public:
     // Hides every window and leaves the event loop; no window handles its closing.
     static void quitApplication();
 
+    // Called with the searched words after a search hit has opened its page.
+    std::function<void(const QString &terms)> highlightTerms;
+    // The search window, while it is open.
+    frmHladat *librarySearch() const;
+
+public slots:
+    // Ctrl+Shift+F: the search over every book of the library.
+    void openLibrarySearch();
+
+public:
     PictureButton *Praca;
     BrowserPane *Hlavne;
     PictureButton *Command1;
@@ -76,6 +87,7 @@ private:
     HelperLauncher m_launcher;
     QPointer<frmVybrat> m_choose;
     QPointer<frmKonfig> m_config;
+    QPointer<frmHladat> m_search;
     bool m_loaded = false;
     bool m_ending = false;
 };

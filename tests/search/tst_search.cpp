@@ -1,0 +1,627 @@
+// SPDX-License-Identifier: MIT
+// The library search without a window: text extraction, queries, the index and its files.
+#include "librarysearch.h"
+#include "pagetext.h"
+#include "searchindex.h"
+#include "searchquery.h"
+#include "searchresultmodel.h"
+#include "searchtexts.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace {
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray page(const QString &title, const QString &body)
+{
+    return QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                          "<body>%2</body></html>")
+        .arg(title, body)
+        .toUtf8();
+}
+
+QByteArray windows1250(const QString &text)
+{
+    QStringEncoder encoder("windows-1250");
+    return encoder.encode(text);
+}
+
+// book/page of every hit, best first; sorted by name unless the order is asked for.
+QStringList found(SearchIndex &index, const QString &typed, bool ranked = false)
+{
+    const SearchIndex::Results results = index.search(SearchQuery::parse(typed));
+    if (results.status != SearchIndex::Status::Ok)
+        return {QStringLiteral("error")};
+    QStringList out;
+    for (const SearchHit &hit : results.hits)
+        out += hit.book + QLatin1Char('/') + hit.page;
+    if (!ranked)
+        out.sort();
+    return out;
+}
+
+QString integrity(const QString &file)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr);
+    QString result;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return result;
+}
+
+} // namespace
+
+class TestSearch : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_temp;
+    QString m_library;
+
+    // A small library: two books with markers, one folder without one.
+    void makeLibrary(const QString &root)
+    {
+        write(root + "/PRIRODA.BKX", {});
+        write(root + "/PRIRODA/1 UVOD.PGX",
+              page("Úvod do prírody", "<p>Kôň beží po Ľadovej ceste.</p><p>Čerešne a "
+                                      "ďatelina.</p>"));
+        write(root + "/PRIRODA/2 KAPITOLA.PGX",
+              page("O horách", "<p>Vysoké Tatry sú krásne.</p><script>var s = 'skryteslovo';"
+                               "</script><style>.zelenastena{color:red}</style>"));
+        // An old page: Windows-1250 bytes, no declared charset.
+        write(root + "/PRIRODA/3 STARA.PGX",
+              windows1250("<html><head><title>Stará kniha</title></head><body><p>Žltučký kôň "
+                          "úpel ďábelské ódy pri ľalii.</p></body></html>"));
+        write(root + "/PRIRODA/4 TITULOK.PGX", page("Jablko", "<p>Ovocie rastie.</p>"));
+        write(root + "/PRIRODA/5 TELO.PGX", page("Hruška", "<p>Jablko, jablko a zase jablko.</p>"));
+        write(root + "/PRIRODA/STYL.CSS", "p { color: red }");
+        // A marker in another letter case, pages with lower-case endings.
+        write(root + "/druha.bkx", {});
+        write(root + "/Druha/1 uvod.pgx", page("Druhá", "<p>Kapor v rybníku.</p>"));
+        write(root + "/Druha/2 Lod.Pgx", page("Loď", "<p>Plachetnica na mori.</p>"));
+        // A folder without a marker is no book.
+        write(root + "/SKRYTA/1 UVOD.PGX", page("Skrytá", "<p>skrytakniha</p>"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_temp.isValid());
+        m_library = m_temp.filePath("TARVOL/PAGORA");
+        makeLibrary(m_library);
+    }
+
+    void queryText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("match");
+        QTest::addColumn<QString>("highlight");
+        QTest::newRow("one word is a prefix") << "kap"
+                                              << "\"kap\"*"
+                                              << "kap";
+        QTest::newRow("all words, the last a prefix") << "kon lad"
+                                                      << "\"kon\" \"lad\"*"
+                                                      << "kon";
+        QTest::newRow("a phrase") << "\"ladova cesta\""
+                                  << "\"ladova cesta\""
+                                  << "ladova cesta";
+        QTest::newRow("a phrase being typed") << "\"ladova ces"
+                                              << "\"ladova ces\"*"
+                                              << "ladova ces";
+        QTest::newRow("word and phrase") << "kon \"ladova cesta\""
+                                         << "\"kon\" \"ladova cesta\""
+                                         << "kon";
+        QTest::newRow("typographic quotes") << "„ladova cesta“"
+                                            << "\"ladova cesta\""
+                                            << "ladova cesta";
+        QTest::newRow("one letter is a word") << "k"
+                                              << "\"k\""
+                                              << "k";
+        QTest::newRow("last word of one letter") << "kon a"
+                                                 << "\"kon\" \"a\""
+                                                 << "kon";
+        QTest::newRow("diacritics kept") << "kôň"
+                                         << "\"kôň\"*"
+                                         << "kôň";
+        QTest::newRow("combining accents composed")
+            << QStringLiteral("ko\u0302n\u030C") << "\"kôň\"*"
+            << "kôň";
+        QTest::newRow("operators are words") << "kon OR lad NOT xy"
+                                             << "\"kon\" \"OR\" \"lad\" \"NOT\" \"xy\"*"
+                                             << "kon";
+        QTest::newRow("punctuation splits") << "NEAR(kon,lad)"
+                                            << "\"NEAR kon lad\"*"
+                                            << "NEAR kon lad";
+        QTest::newRow("star and column") << "title:kon*"
+                                         << "\"title kon\"*"
+                                         << "title kon";
+        QTest::newRow("only symbols") << "* ( ) \" : ^ -"
+                                      << ""
+                                      << "";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+        QTest::newRow("blanks") << "   "
+                                << ""
+                                << "";
+        QTest::newRow("empty quotes") << "\"\""
+                                      << ""
+                                      << "";
+    }
+    void queryText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, match);
+        QFETCH(QString, highlight);
+        const SearchQuery query = SearchQuery::parse(typed);
+        QCOMPARE(query.match, match);
+        QCOMPARE(query.highlight(), highlight);
+    }
+
+    void pageText_data()
+    {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("title and body") << page("Názov", "<p>Text</p>") << "Názov"
+                                        << "Text";
+        QTest::newRow("blocks separate words")
+            << QByteArray("<p>jedna</p><p>dva</p><div>tri<br>styri</div>") << ""
+            << "jedna dva tri styri";
+        QTest::newRow("inline keeps a word whole")
+            << QByteArray("<meta charset=utf-8><p>k<b>ôň</b> a <i>ľ</i>adová</p>") << ""
+            << "kôň a ľadová";
+        QTest::newRow("scripts and styles are not text")
+            << QByteArray("<p>a</p><script>if (a < b) x();</script><style>p{}</style><p>b</p>")
+            << ""
+            << "a b";
+        QTest::newRow("comments are not text") << QByteArray("<p>a<!-- skryte --></p>") << ""
+                                               << "a";
+        QTest::newRow("entities") << QByteArray("<p>&scaron;&#269;&lt;&amp;</p>") << ""
+                                  << "šč<&";
+        QTest::newRow("broken markup")
+            << QByteArray("<p>neuzavret<b>y <td>text</i></p></div>") << ""
+            << "neuzavrety text";
+        QTest::newRow("windows-1250 undeclared")
+            << windows1250("<title>Ťava</title><p>čučoriedka</p>") << "Ťava"
+            << "čučoriedka";
+        QTest::newRow("iso-8859-2 declared, windows-1250 letters")
+            << (QByteArray("<meta charset=\"iso-8859-2\"><p>") + windows1250("šťava") + "</p>")
+            << ""
+            << "šťava";
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF<p>\xC5\xBE"
+                                                       "aba</p>")
+                                         << ""
+                                         << "žaba";
+        QTest::newRow("picture's alternative text")
+            << QByteArray("<p>a<img alt=\"obrazok\">b</p>") << ""
+            << "a obrazok b";
+        QTest::newRow("empty page") << QByteArray() << ""
+                                    << "";
+        // The index marks matches with these; a page must not bring its own.
+        QTest::newRow("control characters") << QByteArray("<p>a\x02"
+                                                          "b\x03"
+                                                          "c</p>")
+                                            << ""
+                                            << "abc";
+    }
+    void pageText()
+    {
+        QFETCH(QByteArray, html);
+        QFETCH(QString, title);
+        QFETCH(QString, body);
+        const PageText text = PageText::fromHtml(html);
+        QCOMPARE(text.title, title);
+        QCOMPARE(text.body, body);
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("expected");
+        const QString uvod = "PRIRODA/1 UVOD.PGX";
+        const QString stara = "PRIRODA/3 STARA.PGX";
+        QTest::newRow("without diacritics") << "kon" << QStringList{uvod, stara};
+        QTest::newRow("capitals with diacritics") << "KÔŇ" << QStringList{uvod, stara};
+        QTest::newRow("capital Ľ") << "ĽADOVEJ" << QStringList{uvod};
+        QTest::newRow("lower ľ for capital Ľ") << "ľadovej" << QStringList{uvod};
+        QTest::newRow("č and ď without diacritics") << "ceresne datelina" << QStringList{uvod};
+        QTest::newRow("ä, ô, ú, ý, ž") << "zltucky upel" << QStringList{stara};
+        QTest::newRow("prefix of the last word")
+            << "kapito" << QStringList{"PRIRODA/2 KAPITOLA.PGX"};
+        QTest::newRow("prefix of a title word") << "hor" << QStringList{"PRIRODA/2 KAPITOLA.PGX"};
+        QTest::newRow("only the last word is a prefix") << "ko ladovej" << QStringList{};
+        QTest::newRow("all words must occur") << "kon ladovej" << QStringList{uvod};
+        QTest::newRow("words in different pages") << "kon tatry" << QStringList{};
+        QTest::newRow("phrase in order") << "\"ladovej ceste\"" << QStringList{uvod};
+        QTest::newRow("phrase out of order") << "\"ceste ladovej\"" << QStringList{};
+        QTest::newRow("title ranks above body")
+            << "jablko" << QStringList{"PRIRODA/4 TITULOK.PGX", "PRIRODA/5 TELO.PGX"};
+        QTest::newRow("script is not text") << "skryteslovo" << QStringList{};
+        QTest::newRow("style is not text") << "zelenastena" << QStringList{};
+        QTest::newRow("windows-1250 page by its Slovak words")
+            << "dabelske ody lalii" << QStringList{stara};
+        QTest::newRow("book with a lower-case marker") << "lod" << QStringList{"Druha/2 Lod.Pgx"};
+        QTest::newRow("folder without a marker") << "skrytakniha" << QStringList{};
+        QTest::newRow("stylesheet is no page") << "color" << QStringList{};
+    }
+    void search()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, expected);
+        SearchIndex index(SearchIndex::fileFor(m_temp.filePath("cache-search"), m_library));
+        QVERIFY(index.open());
+        QVERIFY(!index.inMemory());
+        const SearchIndex::RefreshStats stats = index.refresh(m_library);
+        QVERIFY(stats.ok);
+        QCOMPARE(stats.pages, 7);
+        QCOMPARE(found(index, typed, QByteArray(QTest::currentDataTag()).contains("ranks")),
+                 expected);
+    }
+
+    void hostileQueries_data()
+    {
+        QTest::addColumn<QString>("typed");
+        for (const char *typed : {"\"",
+                                  "\"\"\"",
+                                  "*",
+                                  "**kon",
+                                  "NEAR",
+                                  "NEAR(",
+                                  "NEAR(kon lad, 2)",
+                                  "(",
+                                  ")",
+                                  "(kon",
+                                  "AND",
+                                  "OR NOT",
+                                  "-kon",
+                                  "^kon",
+                                  "+kon",
+                                  "title:kon",
+                                  "{title body}: kon",
+                                  "'",
+                                  "\\",
+                                  "kon\"lad",
+                                  "kon\"",
+                                  "\"kon",
+                                  "kon'lad",
+                                  "0x00",
+                                  "%",
+                                  "_",
+                                  ";DROP TABLE pages;",
+                                  "\xF0\x9F\x93\x96 kniha",
+                                  "\xE2\x80\x9E"})
+            QTest::newRow(typed) << QString::fromUtf8(typed);
+        QTest::newRow("very long") << QString(5000, QLatin1Char('a'));
+        QTest::newRow("many words") << QStringLiteral("kon ").repeated(300);
+        QTest::newRow("nul and controls") << QString::fromUtf8("kon\0\x01\x02", 6);
+    }
+    void hostileQueries()
+    {
+        QFETCH(QString, typed);
+        SearchIndex index(SearchIndex::fileFor(m_temp.filePath("cache-search"), m_library));
+        QVERIFY(index.open());
+        index.refresh(m_library);
+        const SearchIndex::Results results = index.search(SearchQuery::parse(typed));
+        QCOMPARE(results.status, SearchIndex::Status::Ok);
+    }
+
+    void refresh_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<int>("read");
+        QTest::addColumn<int>("removed");
+        QTest::newRow("nothing changed") << "none"
+                                         << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"}
+                                         << QStringList{"KNIHA/1 UVOD.PGX"} << 0 << 0;
+        QTest::newRow("changed text")
+            << "edit"
+            << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 1 << 0;
+        QTest::newRow("changed, same size, new time")
+            << "sameSize"
+            << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 1 << 0;
+        QTest::newRow("added page")
+            << "add"
+            << "sumec" << QStringList{} << QStringList{"KNIHA/3 NOVY.PGX"} << 1 << 0;
+        QTest::newRow("deleted page")
+            << "delete"
+            << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 0 << 1;
+        QTest::newRow("marker deleted")
+            << "unmark"
+            << "kapor" << QStringList{"KNIHA/1 UVOD.PGX"} << QStringList{} << 0 << 2;
+    }
+    void refresh()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(int, read);
+        QFETCH(int, removed);
+        QTemporaryDir dir;
+        const QString root = dir.filePath("PAGORA");
+        write(root + "/KNIHA.BKX", {});
+        write(root + "/KNIHA/1 UVOD.PGX", page("Úvod", "<p>Kapor pláva.</p>"));
+        write(root + "/KNIHA/2 DRUHY.PGX", page("Druhý", "<p>Šťuka.</p>"));
+        SearchIndex index(SearchIndex::fileFor(dir.filePath("cache"), root));
+        QVERIFY(index.open());
+        QCOMPARE(index.refresh(root).read, 2);
+        QCOMPARE(found(index, typed), before);
+
+        const QString uvod = root + "/KNIHA/1 UVOD.PGX";
+        if (change == "edit") {
+            write(uvod, page("Úvod", "<p>Iná ryba, celkom iná.</p>"));
+        } else if (change == "sameSize") {
+            // The same size, a text of other words: only the time tells.
+            const QByteArray old = page("Úvod", "<p>Kapor pláva.</p>");
+            const QByteArray now = page("Úvod", "<p>Sumec pláva.</p>");
+            QCOMPARE(now.size(), old.size());
+            write(uvod, now);
+            QFile f(uvod);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                  QFileDevice::FileModificationTime));
+        } else if (change == "add") {
+            write(root + "/KNIHA/3 NOVY.PGX", page("Nový", "<p>Sumec.</p>"));
+        } else if (change == "delete") {
+            QVERIFY(QFile::remove(uvod));
+        } else if (change == "unmark") {
+            QVERIFY(QFile::remove(root + "/KNIHA.BKX"));
+        }
+        const SearchIndex::RefreshStats stats = index.refresh(root);
+        QVERIFY(stats.ok);
+        QCOMPARE(stats.read, read);
+        QCOMPARE(stats.removed, removed);
+        QCOMPARE(found(index, typed), after);
+        // A fresh connection (the next start) sees the same.
+        SearchIndex again(index.location());
+        QVERIFY(again.open());
+        QCOMPARE(found(again, typed), after);
+        QCOMPARE(again.refresh(root).read, 0);
+    }
+
+    void damagedIndex_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("not a database") << "garbage";
+        QTest::newRow("cut short") << "truncate";
+        QTest::newRow("pages overwritten") << "overwrite";
+        QTest::newRow("empty file") << "empty";
+        QTest::newRow("a folder in its place") << "folder";
+    }
+    void damagedIndex()
+    {
+        QFETCH(QString, damage);
+        QTemporaryDir dir;
+        const QString cache = dir.filePath("cache");
+        const QString file = SearchIndex::fileFor(cache, m_library);
+        {
+            SearchIndex index(file);
+            QVERIFY(index.open());
+            QVERIFY(index.refresh(m_library).ok);
+        }
+        QVERIFY(QFile::exists(file));
+        QFile::remove(file + "-wal");
+        QFile::remove(file + "-shm");
+        if (damage == "garbage") {
+            write(file, QByteArray("Toto nie je databáza. ").repeated(500));
+        } else if (damage == "truncate") {
+            QFile f(file);
+            QVERIFY(f.resize(1500));
+        } else if (damage == "overwrite") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const qint64 size = f.size();
+            QVERIFY(size > 16384);
+            f.seek(4096);
+            f.write(QByteArray(int(size - 4096), '\x55'));
+        } else if (damage == "empty") {
+            write(file, {});
+        } else if (damage == "folder") {
+            QVERIFY(QFile::remove(file));
+            QVERIFY(QDir().mkpath(file + "/x"));
+        }
+        SearchIndex index(file);
+        QVERIFY(index.open());
+        const SearchIndex::RefreshStats stats = index.refresh(m_library);
+        QVERIFY(stats.ok);
+        QCOMPARE(found(index, "kon"), (QStringList{"PRIRODA/1 UVOD.PGX", "PRIRODA/3 STARA.PGX"}));
+        if (damage != "folder")
+            QCOMPARE(integrity(file), QStringLiteral("ok"));
+    }
+
+    void unwritableCache_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("cache folder is a file") << "file";
+        QTest::newRow("cache folder without write permission") << "readonly";
+        QTest::newRow("index file read-only") << "readonlyFile";
+    }
+    void unwritableCache()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QString cache = dir.filePath("cache");
+        bool mustBeMemory = true;
+        if (kind == "file") {
+            write(dir.filePath("blocked"), "x");
+            cache = dir.filePath("blocked/pagora");
+        } else if (kind == "readonly") {
+            QVERIFY(QDir().mkpath(cache));
+            QVERIFY(QFile::setPermissions(cache, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            mustBeMemory = ::geteuid() != 0; // root writes anyway
+        } else {
+            const QString file = SearchIndex::fileFor(cache, m_library);
+            write(file, {});
+            QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
+            QVERIFY(QFile::setPermissions(cache, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            mustBeMemory = ::geteuid() != 0;
+        }
+        {
+            LibrarySearch search(m_library, cache);
+            if (mustBeMemory)
+                QVERIFY(search.inMemory());
+            QSignalSpy refreshed(&search, &LibrarySearch::refreshed);
+            search.refresh();
+            QVERIFY(refreshed.wait(60000));
+            QVERIFY(search.lastStats().ok);
+            const SearchIndex::Results results = search.search(SearchQuery::parse("ladovej"));
+            QCOMPARE(results.status, SearchIndex::Status::Ok);
+            QCOMPARE(results.hits.size(), 1);
+            QCOMPARE(results.hits.at(0).page, QStringLiteral("1 UVOD.PGX"));
+        }
+        QFile::setPermissions(cache, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ExeOwner);
+    }
+
+    void twoIndexersOnOneFile()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("PAGORA");
+        write(root + "/VELKA.BKX", {});
+        for (int i = 0; i < 600; ++i) {
+            write(root + QStringLiteral("/VELKA/%1 STRANA.PGX").arg(i),
+                  page(QStringLiteral("Strana %1").arg(i),
+                       QStringLiteral("<p>Kôň číslo s%1 beží. %2</p>")
+                           .arg(i)
+                           .arg(QStringLiteral("Ľadová cesta vedie cez les. ").repeated(40))));
+        }
+        const QString file = SearchIndex::fileFor(dir.filePath("cache"), root);
+        // Two programs, each with its own connection, start on an empty index together.
+        SearchIndex::RefreshStats stats[2];
+        QThread *threads[2];
+        for (int t = 0; t < 2; ++t) {
+            threads[t] = QThread::create([&, t] {
+                SearchIndex index(file);
+                if (index.open())
+                    stats[t] = index.refresh(root);
+                else
+                    stats[t].ok = false;
+            });
+        }
+        threads[0]->start();
+        threads[1]->start();
+        for (QThread *thread : threads) {
+            QVERIFY(thread->wait(120000));
+            delete thread;
+        }
+        QVERIFY(stats[0].ok);
+        QVERIFY(stats[1].ok);
+        // Each page was read by one of them, or by both, but stored once.
+        QVERIFY(stats[0].read + stats[1].read >= 600);
+        QCOMPARE(integrity(file), QStringLiteral("ok"));
+        SearchIndex index(file);
+        QVERIFY(index.open());
+        QCOMPARE(index.pageCount(), 600);
+        const SearchIndex::Results all = index.search(SearchQuery::parse("kon ladova"), 1000);
+        QCOMPARE(all.total, 600);
+        QCOMPARE(found(index, "s599"), QStringList{"VELKA/599 STRANA.PGX"});
+        QCOMPARE(index.refresh(root).read, 0);
+    }
+
+    void manyHits()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("PAGORA");
+        write(root + "/VELKA.BKX", {});
+        for (int i = 0; i < 230; ++i)
+            write(root + QStringLiteral("/VELKA/%1.PGX").arg(i), page("x", "<p>spoločné</p>"));
+        SearchIndex index(SearchIndex::fileFor(dir.filePath("cache"), root));
+        QVERIFY(index.open());
+        index.refresh(root);
+        const SearchIndex::Results results = index.search(SearchQuery::parse("spolocne"));
+        QCOMPARE(results.hits.size(), SearchIndex::maxResults);
+        QCOMPARE(results.total, 230);
+        QCOMPARE(searchtexts::count(results.total, int(results.hits.size())),
+                 QStringLiteral("230 výsledkov, zobrazených je prvých 200"));
+    }
+
+    void snippetMarkup()
+    {
+        SearchIndex index(SearchIndex::fileFor(m_temp.filePath("cache-search"), m_library));
+        QVERIFY(index.open());
+        index.refresh(m_library);
+        const SearchQuery query = SearchQuery::parse("ladovej");
+        const SearchIndex::Results results = index.search(query);
+        QCOMPARE(results.hits.size(), 1);
+        SearchResultModel model;
+        model.setHits(results.hits,
+                      [&](const SearchHit &hit) { return index.snippet(query, hit.id); });
+        const QString html = model.data(model.index(0), SearchResultModel::HtmlRole).toString();
+        QVERIFY2(html.contains(QStringLiteral(">Ľadovej</b>")), qPrintable(html));
+        QVERIFY(html.startsWith(QStringLiteral("<b>PRIRODA</b> – 1 UVOD.PGX<br>")));
+        // A page's own text is never markup in the list.
+        SearchHit hostile{"<i>K</i>", "<b>.PGX", "a \x02<script>\x03 &amp;"};
+        QCOMPARE(SearchResultModel::html(hostile),
+                 QStringLiteral("<b>&lt;i&gt;K&lt;/i&gt;</b> – &lt;b&gt;.PGX<br>a <b "
+                                "style=\"background-color:#ffe680;color:#000000\">&lt;script&gt;"
+                                "</b> &amp;amp;"));
+        QCOMPARE(SearchResultModel::plain(hostile.snippet), QStringLiteral("a <script> &amp;"));
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<int>("total");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << "Nič sa nenašlo.";
+        QTest::newRow("1") << 1 << "1 výsledok";
+        QTest::newRow("2") << 2 << "2 výsledky";
+        QTest::newRow("4") << 4 << "4 výsledky";
+        QTest::newRow("5") << 5 << "5 výsledkov";
+        QTest::newRow("11") << 11 << "11 výsledkov";
+        QTest::newRow("22") << 22 << "22 výsledkov";
+        QTest::newRow("152") << 152 << "152 výsledkov";
+    }
+    void texts()
+    {
+        QFETCH(int, total);
+        QFETCH(QString, text);
+        QCOMPARE(searchtexts::count(total, total), text);
+    }
+
+    void progressText()
+    {
+        QCOMPARE(searchtexts::progress(1234, 10000),
+                 QStringLiteral("Indexujem 1\u00A0234 z 10\u00A0000 listov…"));
+        QCOMPARE(searchtexts::progress(0, 1), QStringLiteral("Indexujem 0 z 1 listu…"));
+        QCOMPARE(searchtexts::progress(2, 3), QStringLiteral("Indexujem 2 z 3 listov…"));
+    }
+
+    void cacheFolderFollowsXdg()
+    {
+        qputenv("XDG_CACHE_HOME", "/tmp/iny-cache");
+        QCOMPARE(SearchIndex::cacheFolder(), QStringLiteral("/tmp/iny-cache/pagora"));
+        qputenv("XDG_CACHE_HOME", "relativna");
+        QCOMPARE(SearchIndex::cacheFolder(), QDir::homePath() + QStringLiteral("/.cache/pagora"));
+        qunsetenv("XDG_CACHE_HOME");
+        QCOMPARE(SearchIndex::cacheFolder(), QDir::homePath() + QStringLiteral("/.cache/pagora"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearch)
+#include "tst_search.moc"

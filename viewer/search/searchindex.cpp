@@ -1,0 +1,528 @@
+// SPDX-License-Identifier: MIT
+#include "searchindex.h"
+
+#include "drivemap.h"
+#include "pagetext.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char *schemaVersion = "1";
+constexpr int batchSize = 200;
+const QString memoryPrefix = QStringLiteral("file:pagora-search-");
+
+bool isDamage(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+bool isBusy(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// A prepared statement that finalizes itself.
+class Statement
+{
+public:
+    Statement(sqlite3 *db, const char *sql)
+    {
+        m_rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    bool ok() const { return m_rc == SQLITE_OK || m_rc == SQLITE_ROW || m_rc == SQLITE_DONE; }
+    int rc() const { return m_rc; }
+    void bind(int i, const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int i, qint64 value) { sqlite3_bind_int64(m_stmt, i, value); }
+    // SQLITE_ROW, SQLITE_DONE or an error
+    int step()
+    {
+        if (!m_stmt)
+            return m_rc;
+        m_rc = sqlite3_step(m_stmt);
+        return m_rc;
+    }
+    void reset()
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    qint64 integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
+    QString text(int i) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
+                                 sqlite3_column_bytes(m_stmt, i));
+    }
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+struct PageFile
+{
+    QString book;
+    QString page;
+    QString path; // native
+    QString key;  // book/page, as stored
+    qint64 size = 0;
+    qint64 mtime = 0;
+};
+
+// Every page of every book whose marker lies in the library folder.
+QVector<PageFile> listLibrary(const QString &libraryFolder)
+{
+    QVector<PageFile> files;
+    QDir root(libraryFolder);
+    // QDir matches name filters without regard to letter case, as Windows does.
+    const QStringList markers =
+        root.entryList(QStringList{QStringLiteral("*.BKX")}, QDir::Files | QDir::Hidden);
+    QSet<QString> seen;
+    for (const QString &marker : markers) {
+        const QString name = marker.left(marker.size() - 4);
+        const QString book = DriveMap::matchEntry(libraryFolder, name);
+        if (book.isEmpty() || seen.contains(book))
+            continue;
+        const QFileInfo folder(root.filePath(book));
+        if (!folder.isDir())
+            continue;
+        seen.insert(book);
+        const QString folderPath = folder.filePath() + QLatin1Char('/');
+        const QStringList pages = QDir(folderPath)
+                                      .entryList(QStringList{QStringLiteral("*.PGX")},
+                                                 QDir::Files | QDir::Hidden, QDir::Name);
+        for (const QString &page : pages) {
+            PageFile file;
+            file.book = book;
+            file.page = page;
+            file.path = folderPath + page;
+            // stat() itself: QFileInfo's times go through the local time zone, which costs
+            // more than the whole comparison for 10,000 pages.
+            struct stat st;
+            if (::stat(QFile::encodeName(file.path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+            file.key = book + QLatin1Char('/') + file.page;
+            file.size = st.st_size;
+            file.mtime = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+            files.append(file);
+        }
+    }
+    return files;
+}
+
+struct Extracted
+{
+    bool ok = false;
+    PageText text;
+};
+
+Extracted extract(const PageFile &file)
+{
+    // The user interface comes first: indexing threads yield to it (Linux: per thread).
+    static thread_local bool lowered = false;
+    if (!lowered) {
+        lowered = true;
+        setpriority(PRIO_PROCESS, 0, 10);
+    }
+    QFile f(file.path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    Extracted out;
+    out.ok = true;
+    out.text = PageText::fromHtml(f.readAll());
+    // The page's name is a title too: "3 KAPITOLA.PGX" is found by "kapitola".
+    const int dot = file.page.lastIndexOf(QLatin1Char('.'));
+    out.text.title += QLatin1Char(' ') + file.page.left(dot < 0 ? file.page.size() : dot);
+    return out;
+}
+
+} // namespace
+
+QString SearchIndex::cacheFolder()
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return base + QStringLiteral("/pagora");
+}
+
+QString SearchIndex::fileFor(const QString &cacheFolder, const QString &libraryFolder)
+{
+    // One index per library folder: two drive mappings never share (and fight over) one.
+    const QString absolute = QDir(libraryFolder).absolutePath();
+    const QByteArray hash =
+        QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    return cacheFolder + QStringLiteral("/index-") + QString::fromLatin1(hash) +
+           QStringLiteral(".sqlite");
+}
+
+SearchIndex::SearchIndex(const QString &location) : m_location(location), m_file(location) {}
+
+SearchIndex::~SearchIndex()
+{
+    close();
+}
+
+void SearchIndex::close()
+{
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+bool SearchIndex::inMemory() const
+{
+    return m_location.startsWith(memoryPrefix);
+}
+
+bool SearchIndex::exec(const char *sql)
+{
+    m_lastError = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
+    return m_lastError == SQLITE_OK;
+}
+
+SearchIndex::Opened SearchIndex::openAt(const QString &location, bool uri)
+{
+    close();
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    if (uri)
+        flags |= SQLITE_OPEN_URI;
+    const int rc = sqlite3_open_v2(QFile::encodeName(location).constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        close();
+        return isDamage(rc) ? Opened::Damaged : Opened::Unusable;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    // Another pagora may be writing a batch; wait for it rather than fail.
+    sqlite3_busy_timeout(m_db, 5000);
+    if (uri) {
+        // Connections to a shared memory database lock tables, not the file: a reader must
+        // not wait for the writer's batch.
+        exec("PRAGMA read_uncommitted=1");
+    } else {
+        exec("PRAGMA journal_mode=WAL");
+        if (isDamage(m_lastError))
+            return Opened::Damaged;
+        exec("PRAGMA synchronous=NORMAL");
+        exec("PRAGMA cache_size=-16000");
+    }
+    return ensureSchema();
+}
+
+SearchIndex::Opened SearchIndex::ensureSchema()
+{
+    {
+        Statement version(m_db, "SELECT value FROM meta WHERE key='version'");
+        if (version.ok() && version.step() == SQLITE_ROW &&
+            version.text(0) == QLatin1String(schemaVersion))
+            return Opened::Ok;
+        if (isDamage(version.rc()))
+            return Opened::Damaged;
+    }
+    if (!exec("BEGIN IMMEDIATE"))
+        return isDamage(m_lastError) ? Opened::Damaged : Opened::Unusable;
+    // Another process may have made it while this one waited for the lock.
+    bool current = false;
+    if (exec("CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT)")) {
+        Statement version(m_db, "SELECT value FROM meta WHERE key='version'");
+        current = version.ok() && version.step() == SQLITE_ROW &&
+                  version.text(0) == QLatin1String(schemaVersion);
+    }
+    const bool made =
+        m_lastError == SQLITE_OK &&
+        (current ||
+         (exec("DROP TABLE IF EXISTS text") && exec("DROP TABLE IF EXISTS pages") &&
+          exec("CREATE TABLE pages(id INTEGER PRIMARY KEY, path TEXT UNIQUE NOT NULL, "
+               "size INTEGER NOT NULL, mtime INTEGER NOT NULL)") &&
+          // The page title weighs ten times the body; the book and page names are only shown.
+          exec("CREATE VIRTUAL TABLE text USING fts5(book UNINDEXED, page UNINDEXED, title, "
+               "body, tokenize='unicode61 remove_diacritics 2', prefix='2 3')") &&
+          exec("INSERT INTO text(text, rank) VALUES('rank', 'bm25(0.0, 0.0, 10.0, 1.0)')") &&
+          exec("INSERT OR REPLACE INTO meta(key, value) VALUES('version', '1')")));
+    if (!made) {
+        const int failure = m_lastError;
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_lastError = failure;
+        return isDamage(failure) ? Opened::Damaged : Opened::Unusable;
+    }
+    if (!exec("COMMIT")) {
+        const int failure = m_lastError;
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return isDamage(failure) ? Opened::Damaged : Opened::Unusable;
+    }
+    return Opened::Ok;
+}
+
+void SearchIndex::removeFiles()
+{
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(m_file + QLatin1String(suffix));
+}
+
+bool SearchIndex::open()
+{
+    if (!inMemory()) {
+        QDir().mkpath(QFileInfo(m_file).absolutePath());
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const Opened opened = openAt(m_file, false);
+            if (opened == Opened::Ok)
+                return true;
+            close();
+            if (opened != Opened::Damaged)
+                break;
+            // A damaged index holds nothing that cannot be read again from the pages.
+            removeFiles();
+        }
+        m_location =
+            memoryPrefix +
+            QString::fromLatin1(QCryptographicHash::hash(m_file.toUtf8(), QCryptographicHash::Sha1)
+                                    .toHex()
+                                    .left(16)) +
+            QStringLiteral("?mode=memory&cache=shared");
+    }
+    if (openAt(m_location, true) == Opened::Ok)
+        return true;
+    close();
+    return false;
+}
+
+bool SearchIndex::resetDamaged()
+{
+    close();
+    if (inMemory())
+        return openAt(m_location, true) == Opened::Ok;
+    removeFiles();
+    return open();
+}
+
+int SearchIndex::pageCount()
+{
+    if (!m_db)
+        return 0;
+    Statement count(m_db, "SELECT count(*) FROM pages");
+    return count.ok() && count.step() == SQLITE_ROW ? int(count.integer(0)) : 0;
+}
+
+SearchIndex::RefreshStats SearchIndex::refresh(const QString &libraryFolder,
+                                               const Progress &progress,
+                                               const std::atomic_bool *cancel)
+{
+    if (!m_db && !open())
+        return RefreshStats{false};
+    bool damaged = false;
+    RefreshStats stats = refreshOnce(libraryFolder, progress, cancel, damaged);
+    if (damaged) {
+        if (!resetDamaged())
+            return RefreshStats{false};
+        stats = refreshOnce(libraryFolder, progress, cancel, damaged);
+        stats.rebuilt = true;
+    }
+    return stats;
+}
+
+SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
+                                                   const Progress &progress,
+                                                   const std::atomic_bool *cancel, bool &damaged)
+{
+    RefreshStats stats;
+    auto failed = [&](int rc) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        damaged = isDamage(rc);
+        stats.ok = false;
+        return stats;
+    };
+    auto cancelled = [&] { return cancel && cancel->load(); };
+
+    const QVector<PageFile> files = listLibrary(libraryFolder);
+    stats.pages = int(files.size());
+
+    struct Known
+    {
+        qint64 id, size, mtime;
+    };
+    QHash<QString, Known> known;
+    {
+        Statement all(m_db, "SELECT id, path, size, mtime FROM pages");
+        int rc = all.rc();
+        while (all.ok() && (rc = all.step()) == SQLITE_ROW)
+            known.insert(all.text(1), {all.integer(0), all.integer(2), all.integer(3)});
+        if (rc != SQLITE_DONE)
+            return failed(rc);
+    }
+
+    QSet<QString> present;
+    present.reserve(files.size());
+    QVector<PageFile> todo;
+    for (const PageFile &file : files) {
+        present.insert(file.key);
+        const auto it = known.constFind(file.key);
+        if (it == known.cend() || it->size != file.size || it->mtime != file.mtime)
+            todo.append(file);
+    }
+
+    QVector<qint64> gone;
+    for (auto it = known.cbegin(); it != known.cend(); ++it) {
+        if (!present.contains(it.key()))
+            gone.append(it->id);
+    }
+    if (!gone.isEmpty()) {
+        if (!exec("BEGIN IMMEDIATE"))
+            return failed(m_lastError);
+        Statement dropPage(m_db, "DELETE FROM pages WHERE id=?1");
+        Statement dropText(m_db, "DELETE FROM text WHERE rowid=?1");
+        for (const qint64 id : gone) {
+            for (Statement *s : {&dropPage, &dropText}) {
+                s->bind(1, id);
+                if (s->step() != SQLITE_DONE)
+                    return failed(s->rc());
+                s->reset();
+            }
+        }
+        if (!exec("COMMIT"))
+            return failed(m_lastError);
+        stats.removed = int(gone.size());
+    }
+
+    // A pool of our own, so its threads' lowered priority stays with the indexing.
+    QThreadPool pool;
+    int done = stats.pages - int(todo.size());
+    if (!todo.isEmpty() && progress)
+        progress(done, stats.pages);
+    for (qsizetype first = 0; first < todo.size(); first += batchSize) {
+        if (cancelled()) {
+            stats.cancelled = true;
+            return stats;
+        }
+        const QVector<PageFile> batch = todo.mid(first, batchSize);
+        // Parsing takes most of the time and needs no lock: do it on every core, outside
+        // the transaction.
+        const QVector<Extracted> texts = QtConcurrent::blockingMapped(&pool, batch, extract);
+
+        if (!exec("BEGIN IMMEDIATE"))
+            return failed(m_lastError);
+        Statement current(m_db, "SELECT size, mtime FROM pages WHERE path=?1");
+        Statement upsert(m_db, "INSERT INTO pages(path, size, mtime) VALUES(?1, ?2, ?3) "
+                               "ON CONFLICT(path) DO UPDATE SET size=excluded.size, "
+                               "mtime=excluded.mtime RETURNING id");
+        Statement dropText(m_db, "DELETE FROM text WHERE rowid=?1");
+        Statement addText(m_db,
+                          "INSERT INTO text(rowid, book, page, title, body) VALUES(?1, ?2, ?3, "
+                          "?4, ?5)");
+        for (qsizetype i = 0; i < batch.size(); ++i) {
+            const PageFile &file = batch.at(i);
+            if (!texts.at(i).ok)
+                continue; // unreadable now; tried again at the next refresh
+            // Another pagora may have indexed this very version meanwhile.
+            current.bind(1, file.key);
+            const int rc = current.step();
+            if (rc == SQLITE_ROW && current.integer(0) == file.size &&
+                current.integer(1) == file.mtime) {
+                current.reset();
+                continue;
+            }
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+                return failed(rc);
+            current.reset();
+
+            upsert.bind(1, file.key);
+            upsert.bind(2, file.size);
+            upsert.bind(3, file.mtime);
+            if (upsert.step() != SQLITE_ROW)
+                return failed(upsert.rc());
+            const qint64 id = upsert.integer(0);
+            if (upsert.step() != SQLITE_DONE)
+                return failed(upsert.rc());
+            upsert.reset();
+
+            dropText.bind(1, id);
+            if (dropText.step() != SQLITE_DONE)
+                return failed(dropText.rc());
+            dropText.reset();
+
+            addText.bind(1, id);
+            addText.bind(2, file.book);
+            addText.bind(3, file.page);
+            addText.bind(4, texts.at(i).text.title);
+            addText.bind(5, texts.at(i).text.body);
+            if (addText.step() != SQLITE_DONE)
+                return failed(addText.rc());
+            addText.reset();
+            ++stats.read;
+        }
+        if (!exec("COMMIT"))
+            return failed(m_lastError);
+        done += int(batch.size());
+        if (progress)
+            progress(done, stats.pages);
+    }
+    return stats;
+}
+
+SearchIndex::Results SearchIndex::search(const SearchQuery &query, int limit)
+{
+    Results results;
+    if (query.isEmpty())
+        return results;
+    if (!m_db) {
+        results.status = Status::Failed;
+        return results;
+    }
+    auto status = [](int rc) {
+        return isBusy(rc) ? Status::Busy : isDamage(rc) ? Status::Damaged : Status::Failed;
+    };
+    {
+        Statement find(m_db, "SELECT book, page, rowid FROM text WHERE text MATCH ?1 "
+                             "ORDER BY rank LIMIT ?2");
+        find.bind(1, query.match);
+        find.bind(2, qint64(limit));
+        int rc = find.rc();
+        while (find.ok() && (rc = find.step()) == SQLITE_ROW)
+            results.hits.append({find.text(0), find.text(1), QString(), find.integer(2)});
+        if (rc != SQLITE_DONE) {
+            results.hits.clear();
+            results.status = status(rc);
+            return results;
+        }
+    }
+    results.total = int(results.hits.size());
+    if (results.total >= limit) {
+        Statement count(m_db, "SELECT count(*) FROM text WHERE text MATCH ?1");
+        count.bind(1, query.match);
+        if (count.ok() && count.step() == SQLITE_ROW)
+            results.total = int(count.integer(0));
+    }
+    return results;
+}
+
+QString SearchIndex::snippet(const SearchQuery &query, qint64 id)
+{
+    if (!m_db || query.isEmpty())
+        return {};
+    Statement find(m_db, "SELECT snippet(text, -1, char(2), char(3), '…', 16) FROM text "
+                         "WHERE text MATCH ?1 AND rowid=?2");
+    find.bind(1, query.match);
+    find.bind(2, id);
+    return find.ok() && find.step() == SQLITE_ROW ? find.text(0) : QString();
+}
