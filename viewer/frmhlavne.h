@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class BrowserPane;
 class ClickLabel;
@@ -22,8 +23,9 @@ class frmHlavne : public QWidget
     Q_OBJECT
 public:
     // endProgram ends the whole program at once; the default quits the application.
+    // preparedPane, when given, becomes Hlavne (see PanePreparer) instead of a new pane.
     explicit frmHlavne(SettingsStore &settings, std::function<void()> endProgram = {},
-                       QWidget *parent = nullptr);
+                       QWidget *parent = nullptr, BrowserPane *preparedPane = nullptr);
     ~frmHlavne() override;
 
     // Loads the window on its first call, then shows it.
@@ -76,6 +78,7 @@ private:
     HelperLauncher m_launcher;
     QPointer<frmVybrat> m_choose;
     QPointer<frmKonfig> m_config;
+    std::optional<QString> m_preparedAddress; // where an adopted pane was sent
     bool m_loaded = false;
     bool m_ending = false;
 };
