@@ -2,7 +2,9 @@
 // Start-up, hand-over, page switches, memory and the helper's start, each beside its floor
 // measured in the same run: the real pagora (built with a probe) and plain programs that do
 // only the bare minimum. Prints table rows; run it through scripts/bench.sh.
-// PAGORA_BENCH_QUICK=1 makes fewer runs.
+// PAGORA_BENCH_QUICK=1 makes fewer runs; PAGORA_BENCH_VIEWER names another probed pagora
+// (relative to this program's folder) to compare builds; PAGORA_BENCH_START_ONLY=1 measures
+// the start alone.
 #include "builtinbook.h"
 #include "probe.h"
 
@@ -207,6 +209,8 @@ int main(int argc, char *argv[])
     const int runs = quick ? 2 : 5;
     const int switches = quick ? 30 : 100;
     const int longSwitches = quick ? 100 : 500;
+    const QString viewer =
+        qEnvironmentVariable("PAGORA_BENCH_VIEWER", QStringLiteral("probe/pagora"));
     const bool startOnly = qEnvironmentVariableIntValue("PAGORA_BENCH_START_ONLY") != 0;
 
     QTemporaryDir scratch;
@@ -244,8 +248,8 @@ int main(int argc, char *argv[])
         const Report l = run(lab, QStringLiteral("floors/barewindow_linked"), {}, exitAfterPaint,
                              "barewindow_linked.done");
         addSpan(linked, l, "barewindow_linked.painted", "start");
-        const Report p = run(lab, QStringLiteral("probe/pagora"), {}, viewerEnv,
-                             startOnly ? QByteArray() : QByteArray("help.done"));
+        const Report p =
+            run(lab, viewer, {}, viewerEnv, startOnly ? QByteArray() : QByteArray("help.done"));
         addSpan(intro, p, "Pagora.painted", "start");
         addAll(handover, p, "handover", 1e-6);
         addAll(switchTimes, p, "switch", 1e-6);
@@ -277,7 +281,7 @@ int main(int argc, char *argv[])
     Stats growth, bareGrowth;
     viewerEnv.insert(QStringLiteral("PAGORA_PROBE_SWITCHES"), QString::number(longSwitches));
     viewerEnv.remove(QStringLiteral("PAGORA_PROBE_HELP"));
-    const Report p = run(lab, QStringLiteral("probe/pagora"), {}, viewerEnv);
+    const Report p = run(lab, viewer, {}, viewerEnv);
     viewArgs[1] = QString::number(longSwitches);
     const Report v = run(lab, QStringLiteral("floors/bareview"), viewArgs, {}, "done");
     auto percent = [](Stats &s, const Report &r) {
