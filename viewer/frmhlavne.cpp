@@ -20,7 +20,8 @@
 #include <QMessageBox>
 #include <QShortcut>
 
-frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, QWidget *parent)
+frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, QWidget *parent,
+                     BrowserPane *preparedPane)
     : QWidget(parent), m_settings(settings),
       m_endProgram(endProgram ? std::move(endProgram) : &frmHlavne::quitApplication),
       m_launcher(QCoreApplication::applicationDirPath())
@@ -45,7 +46,15 @@ frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, 
     Label2 = c.Label2;
     Label1 = c.Label1;
 
-    Hlavne = new BrowserPane(this);
+    if (preparedPane) {
+        Hlavne = preparedPane;
+        m_preparedAddress = Hlavne->lastAddress();
+        Hlavne->setParent(this);
+        Hlavne->setAttribute(Qt::WA_DontShowOnScreen, false);
+        Hlavne->show(); // with this window
+    } else {
+        Hlavne = new BrowserPane(this);
+    }
     Hlavne->setObjectName(QStringLiteral("Hlavne"));
     Hlavne->setGeometry(face::paneRect());
 
@@ -123,7 +132,10 @@ void frmHlavne::Form_Load()
 {
     BusyBracket busy(Praca);
     const StartPage start = chooseStartPage(m_settings);
-    Hlavne->Navigate(start.address);
+    // An adopted pane is on its way to this very address already; when the settings changed
+    // since it was prepared, what is stored now wins.
+    if (m_preparedAddress != start.address)
+        Hlavne->Navigate(start.address);
     if (start.pageCaption)
         List->setText(*start.pageCaption);
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class BrowserPane;
 class ClickLabel;
@@ -23,8 +24,9 @@ class frmHlavne : public QWidget
     Q_OBJECT
 public:
     // endProgram ends the whole program at once; the default quits the application.
+    // preparedPane, when given, becomes Hlavne (see PanePreparer) instead of a new pane.
     explicit frmHlavne(SettingsStore &settings, std::function<void()> endProgram = {},
-                       QWidget *parent = nullptr);
+                       QWidget *parent = nullptr, BrowserPane *preparedPane = nullptr);
     ~frmHlavne() override;
 
     // Loads the window on its first call, then shows it.
@@ -88,6 +90,7 @@ private:
     QPointer<frmVybrat> m_choose;
     QPointer<frmKonfig> m_config;
     QPointer<frmHladat> m_search;
+    std::optional<QString> m_preparedAddress; // where an adopted pane was sent
     bool m_loaded = false;
     bool m_ending = false;
 };

@@ -83,6 +83,10 @@ void frmUvod::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
+    if (!m_painted) {
+        m_painted = true;
+        emit firstPainted();
+    }
 }
 
 void frmUvod::Timer1_Timer()

@@ -24,6 +24,11 @@ public:
     QTimer Timer1;
     QTimer Timer2;
 
+signals:
+    // Once, when the window has been painted for the first time. What the intro itself does
+    // not need waits for this, so the window is on screen as early as possible.
+    void firstPainted();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -33,4 +38,5 @@ private:
 
     std::function<void()> m_showMain;
     QPixmap m_picture;
+    bool m_painted = false;
 };

@@ -5,6 +5,7 @@
 #include "frmuvod.h"
 #include "pageaccessibility.h"
 #include "pageschemehandler.h"
+#include "panepreparer.h"
 #include "qttranslations.h"
 #include "settingsstore.h"
 
@@ -30,16 +31,27 @@ int main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
     qttranslations::install();
 
-    QString error;
-    if (!builtinbook::install(&error))
-        qWarning("%s", qPrintable(error));
-
+    // Start-up in two halves. Before the intro's first paint: only what the intro needs.
+    // After it, while the intro stands idle: the built-in book, then the engine with the
+    // start page in a pane off screen. The intro's second tick creates and shows the main
+    // window as before; it adopts that pane and still reads the settings itself.
     SettingsStore settings;
+    PanePreparer preparer(settings);
     std::unique_ptr<frmHlavne> main;
     auto *intro = new frmUvod([&] {
-        main = std::make_unique<frmHlavne>(settings);
+        main = std::make_unique<frmHlavne>(settings, std::function<void()>{}, nullptr,
+                                           preparer.take());
         main->Show();
     });
+    QObject::connect(
+        intro, &frmUvod::firstPainted, intro,
+        [&] {
+            QString error;
+            if (!builtinbook::install(&error))
+                qWarning("%s", qPrintable(error));
+            preparer.prepare(face::paneRect().size());
+        },
+        Qt::QueuedConnection);
     intro->show();
     const int result = app.exec();
     main.reset();

@@ -2,12 +2,14 @@
 // The viewer's windows driven as a user drives them: clicks, keys, message boxes.
 #include "browserpane.h"
 #include "clicklabel.h"
+#include "face.h"
 #include "filelistbox.h"
 #include "frmhlavne.h"
 #include "frmkonfig.h"
 #include "frmvybrat.h"
 #include "library.h"
 #include "pageschemehandler.h"
+#include "panepreparer.h"
 #include "picturebutton.h"
 #include "settingsstore.h"
 
@@ -16,11 +18,13 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -184,6 +188,101 @@ private slots:
         frmHlavne *main = startMain();
         QCOMPARE(main->Hlavne->lastAddress(), QStringLiteral("about:NavigationCanceled"));
         QCOMPARE(main->List->text(), library::noPage);
+    }
+
+    // The pane is prepared behind the intro from the settings as they were then; the main
+    // window adopts it, and what is stored at the hand-over decides what is shown.
+    void mainWindowAdoptsThePreparedPane_data()
+    {
+        const QString first = QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\1 UVOD.PGX");
+        const QString other = QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\3 DALSIA.PGX");
+        QTest::addColumn<QString>("loadBefore");
+        QTest::addColumn<QString>("homeBefore");
+        QTest::addColumn<QString>("homeAtTick");
+        QTest::addColumn<bool>("navigatesAgain");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("home page unchanged")
+            << "Homepage" << first << first << false << first << first;
+        QTest::newRow("home page changed meanwhile")
+            << "Homepage" << first << other << true << other << other;
+        QTest::newRow("home page set to the same text again")
+            << "Homepage" << other << other << false << other << other;
+        QTest::newRow("stored start address")
+            << other << first << first << false << other << library::noPage;
+    }
+
+    void mainWindowAdoptsThePreparedPane()
+    {
+        QFETCH(QString, loadBefore);
+        QFETCH(QString, homeBefore);
+        QFETCH(QString, homeAtTick);
+        QFETCH(bool, navigatesAgain);
+        QFETCH(QString, shown);
+        QFETCH(QString, caption);
+        QVERIFY(m_settings->write(SettingsStore::loadKey, loadBefore));
+        QVERIFY(m_settings->write(SettingsStore::homepageKey, homeBefore));
+
+        PanePreparer preparer(*m_settings);
+        preparer.prepare(face::paneRect().size());
+        BrowserPane *prepared = preparer.take();
+        QVERIFY(prepared);
+        QVERIFY(!preparer.take());
+        QSignalSpy ready(prepared, &BrowserPane::loadFinished);
+        QVERIFY(ready.wait(20000));
+        QVERIFY(prepared->testAttribute(Qt::WA_DontShowOnScreen));
+
+        QVERIFY(m_settings->write(SettingsStore::homepageKey, homeAtTick));
+        QSignalSpy starts(prepared->page(), &QWebEnginePage::loadStarted);
+        QSignalSpy finished(prepared, &BrowserPane::loadFinished);
+        m_main = std::make_unique<frmHlavne>(
+            *m_settings, [this] { ++m_ended; }, nullptr, prepared);
+        m_main->Show();
+        QCOMPARE(m_main->Hlavne, prepared);
+        QCOMPARE(prepared->parentWidget(), m_main.get());
+        QCOMPARE(prepared->objectName(), QStringLiteral("Hlavne"));
+        QCOMPARE(prepared->geometry(), face::paneRect());
+        QVERIFY(prepared->isVisible());
+        QVERIFY(!prepared->testAttribute(Qt::WA_DontShowOnScreen));
+        QCOMPARE(prepared->lastAddress(), shown);
+        QCOMPARE(m_main->List->text(), caption);
+        QCOMPARE(m_main->Kniha->text(), library::noBook);
+        QVERIFY(m_main->Praca->isEnabled());
+        if (navigatesAgain) {
+            QVERIFY(finished.wait(20000));
+            QVERIFY(finished.last().first().toBool());
+        } else {
+            QTest::qWait(500);
+            QCOMPARE(starts.count(), 0);
+        }
+        QVERIFY(
+            prepared->url().path().endsWith(shown.mid(shown.lastIndexOf(QLatin1Char('\\')) + 1)));
+
+        // The adopted pane follows the SpeedPanel like any other.
+        QVERIFY(m_main->Listy->setPath(QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA")));
+        m_main->Kniha->setText(QStringLiteral("KNIHA"));
+        finished.clear();
+        selectEntry(m_main->Listy, QStringLiteral("2 O PROGRAME.PGX"));
+        QVERIFY(finished.wait(20000));
+        QVERIFY(prepared->url().path().endsWith(QStringLiteral("2%20O%20PROGRAME.PGX")) ||
+                prepared->url().path().endsWith(QStringLiteral("2 O PROGRAME.PGX")));
+    }
+
+    void aPaneThatWasNeverTakenGoesWithItsPreparer()
+    {
+        QPointer<BrowserPane> pane;
+        {
+            PanePreparer preparer(*m_settings);
+            QVERIFY(!preparer.take()); // nothing prepared yet
+            preparer.prepare(face::paneRect().size());
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (auto *found = qobject_cast<BrowserPane *>(window))
+                    pane = found;
+            }
+            QVERIFY(pane);
+            QVERIFY(pane->testAttribute(Qt::WA_DontShowOnScreen));
+        }
+        QVERIFY(pane.isNull());
     }
 
     void layoutDoesNotFollowTheWindowSize()

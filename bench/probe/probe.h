@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+// What the benchmark programs share: one clock for all processes, a line-per-event report
+// file, and the memory of a whole process tree.
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+namespace probe {
+
+// CLOCK_MONOTONIC in nanoseconds: the same clock in the driver and in every program it starts.
+qint64 now();
+
+// Appends "<name> <value>" to the file named by PAGORA_PROBE_OUT (nothing when unset).
+void report(const QByteArray &name, qint64 value);
+
+// Proportional set size, in kB, of a process and every process below it: shared pages
+// counted once across them, as the system pays for them.
+qint64 treePssKb(qint64 pid);
+
+// Of this process and its children (the engine's processes).
+qint64 ownTreePssKb();
+
+} // namespace probe
