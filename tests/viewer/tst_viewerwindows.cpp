@@ -736,6 +736,50 @@ private slots:
         QVERIFY(!main->Praca->isEnabled()); // the program is over; the indicator stays busy
     }
 
+    void exitKeepsWhatTheFileHeld_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("rewritten");
+        QTest::newRow("comments and a Windows-1250 home page")
+            << QByteArray("; moje nastavenia\n[List]\nHomepage=C:\\\\\x8eLT\xc1.PGX\n"
+                          "Load=Homepage\n")
+            << false;
+        QTest::newRow("unreadable line")
+            << (QByteArray("\0", 1) + QByteArray("\xff[List\nLoad=Homepage\n")) << true;
+    }
+
+    void exitKeepsWhatTheFileHeld()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, rewritten);
+        {
+            QFile f(settingsFile());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        frmHlavne *main = startMain();
+        QTest::mouseClick(main->Command4, Qt::LeftButton);
+        QCOMPARE(m_ended, 1);
+        QFile f(settingsFile());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList kept =
+            QDir(m_config.path()).entryList({QStringLiteral("Pagora.conf.poskodeny-*")});
+        QList<QByteArray> keptContents;
+        for (const QString &name : kept) {
+            QFile copy(m_config.path() + QLatin1Char('/') + name);
+            QVERIFY(copy.open(QIODevice::ReadOnly));
+            keptContents << copy.readAll();
+            copy.remove();
+        }
+        if (!rewritten) {
+            QCOMPARE(f.readAll(), content);
+            QVERIFY(kept.isEmpty());
+            return;
+        }
+        QCOMPARE(m_settings->read(SettingsStore::loadKey, QString()), QStringLiteral("Homepage"));
+        QCOMPARE(keptContents, QList<QByteArray>{content});
+    }
+
     void exitEndsEvenWhenTheStoreCannotBeWritten()
     {
         frmHlavne *main = startMain();
