@@ -25,9 +25,7 @@ int main(int argc, char *argv[])
     // The engine's own texts follow the default locale when it starts.
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
 
-    QString error;
-    if (!builtinbook::install(&error))
-        qWarning("%s", qPrintable(error));
+    builtinbook::installOrSay();
 
     SettingsStore settings;
     std::unique_ptr<frmHlavne> main;
