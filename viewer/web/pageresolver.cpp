@@ -188,8 +188,11 @@ PageResolver::Reply PageResolver::answer(const QUrl &url, bool asPage, qint64 ma
     QFile file(found.path);
     if (!file.open(QIODevice::ReadOnly))
         return asPage ? message(MessagePage::unreadable(address)) : Reply{};
-    // The size may have changed since it was checked; never read past the limit.
-    const QByteArray bytes = file.read(maxFileSize + 1);
+    // The size may have changed since it was checked; never read past the limit. Asking
+    // for the limit at once would make Qt set aside 64 MB for every picture.
+    QByteArray bytes = file.read(info.size() + 1);
+    if (bytes.size() > info.size() && bytes.size() <= maxFileSize)
+        bytes += file.read(maxFileSize + 1 - bytes.size());
     if (bytes.size() > maxFileSize)
         return asPage ? message(MessagePage::tooLarge(address)) : Reply{};
     if (file.error() != QFileDevice::NoError)
