@@ -16,11 +16,14 @@
 #include <cstdio>
 #include <functional>
 
+#include <sys/time.h>
+
 namespace {
 
 constexpr int books = 200;
 constexpr int pagesPerBook = 50;
 constexpr int bigBookPages = 3000;
+constexpr int hugeBookPages = 100000;
 
 void writeFile(const QString &path, const QByteArray &content)
 {
@@ -106,5 +109,23 @@ int main(int argc, char *argv[])
         PageAddress::fromNavigate(QStringLiteral("C:\\TARVOL\\PAGORA\\X\\1 UVOD.PGX"));
     row("answer a missing page (Slovak message)", library,
         measure(500, [&](int) { PageResolver::answer(missing, true); }));
+
+    // A missing picture in a huge book: every lookup of a name not there in any letter
+    // case used to list the whole folder.
+    const QString huge = root + QStringLiteral("/OBROVSKA");
+    QDir().mkpath(huge);
+    for (int p = 1; p <= hugeBookPages; ++p)
+        writeFile(huge + QStringLiteral("/%1 STRANA.PGX").arg(p), QByteArray());
+    // Aged, as a book is that was not written this very second.
+    const timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimes(QFile::encodeName(huge).constData(), old);
+    row("map a missing picture (cached listing)", "100000 pages", measure(300, [](int i) {
+            DriveMap::resolve(QStringLiteral("C:\\TARVOL\\PAGORA\\OBROVSKA\\OBR%1.GIF").arg(i));
+        }));
+    DriveMap::clearCache();
+    QElapsedTimer first;
+    first.start();
+    DriveMap::resolve(QStringLiteral("C:\\TARVOL\\PAGORA\\OBROVSKA\\CHYBA.GIF"));
+    row("map a missing picture, first lookup", "100000 pages", first.nsecsElapsed() / 1000.0);
     return 0;
 }

@@ -4,8 +4,14 @@
 #include "drivemap.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <algorithm>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
 {
@@ -29,13 +35,64 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
     refresh();
 }
 
-QStringList FileListBox::listFiles(const QString &nativeFolder, const QString &pattern)
+namespace {
+
+bool isAddressable(const QString &name)
 {
+    for (const QChar c : name) {
+        if (c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString FileListBox::unshownNote(int count)
+{
+    return QStringLiteral("Súbory, ktorých meno sa nedá zobraziť ani otvoriť (nie je v UTF-8 "
+                          "alebo obsahuje \\, tabulátor či nový riadok), v zozname nie sú: %1.")
+        .arg(count);
+}
+
+QStringList FileListBox::listFiles(const QString &nativeFolder, const QString &pattern,
+                                   int *unshown)
+{
+    if (unshown)
+        *unshown = 0;
     if (nativeFolder.isEmpty())
         return {};
-    QDir dir(nativeFolder);
-    // No CaseSensitive flag: "*.PGX" matches "1 uvod.pgx" as it would on Windows.
-    QStringList names = dir.entryList(QStringList{pattern}, QDir::Files);
+    // Read directly rather than through QDir, which drops undecodable names without a word.
+    const QByteArray folder = QFile::encodeName(nativeFolder);
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return {};
+    // Without regard to letter case: "*.PGX" matches "1 uvod.pgx" as it would on Windows.
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern),
+                                   QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw.startsWith('.'))
+            continue; // hidden, as a file list shows them
+        const QString name = QFile::decodeName(raw);
+        if (!match.match(name).hasMatch())
+            continue;
+        bool isFile = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat info;
+            isFile = ::stat((folder + '/' + raw).constData(), &info) == 0 && S_ISREG(info.st_mode);
+        }
+        if (!isFile)
+            continue;
+        if (QFile::encodeName(name) != raw || !isAddressable(name)) {
+            if (unshown)
+                ++*unshown;
+            continue;
+        }
+        names << name;
+    }
+    ::closedir(dir);
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
@@ -67,7 +124,8 @@ void FileListBox::refresh()
 {
     m_filling = true;
     clear();
-    addItems(listFiles(m_folder, m_pattern));
+    addItems(listFiles(m_folder, m_pattern, &m_unshown));
+    setToolTip(m_unshown > 0 ? unshownNote(m_unshown) : QString());
     // A new listing starts with nothing selected, as a fresh file list does.
     setCurrentRow(-1);
     m_filling = false;

@@ -21,8 +21,16 @@ public:
     // Re-reads the folder; nothing is selected afterwards.
     void refresh();
 
-    // Sorted as text without regard to letter case: "10 X" comes before "2 Y".
-    static QStringList listFiles(const QString &nativeFolder, const QString &pattern);
+    // Sorted as text without regard to letter case: "10 X" comes before "2 Y". Names that no
+    // address can carry (not valid in the file name encoding, or holding "\" or a control
+    // character) are left out, and counted in *unshown.
+    static QStringList listFiles(const QString &nativeFolder, const QString &pattern,
+                                 int *unshown = nullptr);
+
+    // How many matching names the last listing left out.
+    int unshownCount() const { return m_unshown; }
+    // The Slovak note the list carries as its tooltip when names were left out.
+    static QString unshownNote(int count);
 
 signals:
     // The user selected a name, by mouse or by keyboard.
@@ -38,4 +46,5 @@ private:
     QString m_folder; // native, empty when the path names no folder
     bool m_filling = false;
     bool m_pressOnSelected = false;
+    int m_unshown = 0;
 };

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <memory>
 
 namespace builtinbook {
 
@@ -48,8 +50,16 @@ bool install(QString *error)
 {
     const QString root = nativeFor(library::rootFolder);
     if (!QDir().mkpath(root)) {
-        if (error)
-            *error = QStringLiteral("Priečinok knižnice %1 sa nepodarilo vytvoriť.").arg(root);
+        if (error) {
+            *error = QStringLiteral("Priečinok knižnice %1 (%2) sa nepodarilo vytvoriť.")
+                         .arg(library::rootFolder, root);
+            // The usual cause, worth naming: something else already sits there.
+            QString part = root;
+            while (!part.isEmpty() && !QFileInfo::exists(part))
+                part = QFileInfo(part).path();
+            if (QFileInfo(part).exists() && !QFileInfo(part).isDir())
+                *error += QStringLiteral(" Na mieste priečinka je súbor %1.").arg(part);
+        }
         return false;
     }
 
@@ -71,6 +81,27 @@ bool install(QString *error)
     for (const QString &page : pages.entryList(QDir::Files))
         ok = copyResource(pages.filePath(page), book + QLatin1Char('/') + page, error) && ok;
     return ok;
+}
+
+QMessageBox *failureBox(const QString &error)
+{
+    auto *box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Knižnica"),
+        error + QStringLiteral("\n\nProgram pracuje ďalej bez svojej vstavanej knihy."),
+        QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose, false);
+    return box;
+}
+
+bool installOrSay()
+{
+    QString error;
+    if (install(&error))
+        return true;
+    qWarning("%s", qPrintable(error));
+    std::unique_ptr<QMessageBox> box(failureBox(error));
+    box->exec();
+    return false;
 }
 
 } // namespace builtinbook

@@ -10,6 +10,7 @@
 #include "frmkonfig.h"
 #include "frmvybrat.h"
 #include "library.h"
+#include "pageschemehandler.h"
 #include "picturebutton.h"
 #include "settingsstore.h"
 #include "startpage.h"
@@ -187,6 +188,7 @@ void frmHlavne::Command4_Click()
     m_ending = true;
     // The program ends even when the setting cannot be written: nothing else is at stake.
     m_settings.write(SettingsStore::loadKey, SettingsStore::homepageKey);
+    Hlavne->schemeHandler()->shutdown(); // pending page requests must not delay the exit
     m_endProgram();
 }
 

@@ -46,9 +46,7 @@ int main(int argc, char *argv[])
     QObject::connect(
         intro, &frmUvod::firstPainted, intro,
         [&] {
-            QString error;
-            if (!builtinbook::install(&error))
-                qWarning("%s", qPrintable(error));
+            builtinbook::installOrSay();
             preparer.prepare(face::paneRect().size());
         },
         Qt::QueuedConnection);

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/time.h>
+#include <unistd.h>
+
 class TestDriveMap : public QObject
 {
     Q_OBJECT
@@ -151,6 +154,153 @@ private slots:
         const auto r = DriveMap::resolve(QStringLiteral("C:\\TARVOL\\PAGORA\\ven\\secret.pgx"));
         QCOMPARE(int(r.status), int(DriveMap::Status::Outside));
         QFile::remove(link);
+    }
+
+    void resolveWithin_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expected"); // relative to the drive
+
+        const int found = int(DriveMap::Status::Found);
+        const int outside = int(DriveMap::Status::Outside);
+        const QString library = QStringLiteral("C:\\TARVOL\\PAGORA");
+        QTest::newRow("page of the library")
+            << QStringLiteral("c:\\tarvol\\pagora\\kniha\\1 uvod.pgx") << library << found
+            << "TARVOL/PAGORA/KNIHA/1 UVOD.PGX";
+        QTest::newRow("the library root itself") << library << library << found << "TARVOL/PAGORA";
+        QTest::newRow("file at the drive root")
+            << QStringLiteral("C:\\mimo.txt") << library << outside << "";
+        QTest::newRow("drive root") << QStringLiteral("C:\\") << library << outside << "";
+        QTest::newRow("dots out of the library")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\..\\..\\mimo.txt") << library << outside << "";
+        QTest::newRow("dots that come back in")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\..\\PAGORA\\KNIHA\\1 UVOD.PGX") << library
+            << found << "TARVOL/PAGORA/KNIHA/1 UVOD.PGX";
+        QTest::newRow("name that merely starts like the library")
+            << QStringLiteral("C:\\TARVOL\\PAGORA2\\x") << library << outside << "";
+        QTest::newRow("other drive")
+            << QStringLiteral("D:\\TARVOL\\PAGORA\\KNIHA") << library << outside << "";
+        QTest::newRow("one book may not reach another")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\ČESKÉ\\Žaba.pgx")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA") << outside << "";
+    }
+
+    void resolveWithin()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, area);
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        const DriveMap::Result r =
+            DriveMap::resolveWithin(*DriveMap::parse(address), *DriveMap::parse(area));
+        QCOMPARE(int(r.status), status);
+        if (r.status == DriveMap::Status::Found)
+            QCOMPARE(r.path, QDir(m_drive.path()).canonicalPath() + QLatin1Char('/') + expected);
+    }
+
+    void linksOfTheAreaItselfAreFollowed()
+    {
+        // A library kept elsewhere, reached through a link on the drive, with a book that
+        // links out of it.
+        QTemporaryDir elsewhere;
+        QTemporaryDir drive;
+        QTemporaryDir secrets;
+        QVERIFY(QDir().mkpath(elsewhere.path() + QStringLiteral("/PAGORA/KNIHA")));
+        QVERIFY(QDir().mkpath(drive.path() + QStringLiteral("/TARVOL")));
+        QFile page(elsewhere.path() + QStringLiteral("/PAGORA/KNIHA/1 UVOD.PGX"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        QVERIFY(QFile::link(elsewhere.path() + QStringLiteral("/PAGORA"),
+                            drive.path() + QStringLiteral("/TARVOL/PAGORA")));
+        QVERIFY(
+            QFile::link(secrets.path(), elsewhere.path() + QStringLiteral("/PAGORA/KNIHA/tajne")));
+        const QByteArray before = qgetenv("PAGORA_DRIVE_C");
+        qputenv("PAGORA_DRIVE_C", drive.path().toUtf8());
+        const DrivePath library = *DriveMap::parse(QStringLiteral("C:\\TARVOL\\PAGORA"));
+        const DriveMap::Result inside = DriveMap::resolveWithin(
+            *DriveMap::parse(QStringLiteral("C:\\TARVOL\\PAGORA\\kniha\\1 uvod.pgx")), library);
+        const DriveMap::Result out = DriveMap::resolveWithin(
+            *DriveMap::parse(QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\tajne")), library);
+        const QString listed = DriveMap::folderFor(QStringLiteral("C:\\TARVOL\\PAGORA"));
+        qputenv("PAGORA_DRIVE_C", before);
+        QCOMPARE(int(inside.status), int(DriveMap::Status::Found));
+        QCOMPARE(inside.path, QDir(elsewhere.path()).canonicalPath() +
+                                  QStringLiteral("/PAGORA/KNIHA/1 UVOD.PGX"));
+        QCOMPARE(int(out.status), int(DriveMap::Status::Outside));
+        // The program's own lists reach the library too.
+        QCOMPARE(listed, QDir(elsewhere.path()).canonicalPath() + QStringLiteral("/PAGORA"));
+    }
+
+    void folderListingsAreCachedUntilTheFolderChanges()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QStringLiteral("/VELKA");
+        QVERIFY(QDir().mkpath(folder));
+        for (int i = 0; i < 50; ++i) {
+            QFile f(folder + QStringLiteral("/%1 STRANA.PGX").arg(i));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        // Old enough that a change within the same clock tick cannot go unseen.
+        const auto age = [&] {
+            const timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+            QVERIFY(::utimes(QFile::encodeName(folder).constData(), old) == 0);
+        };
+        age();
+        DriveMap::clearCache();
+        const int start = DriveMap::folderReads();
+        QCOMPARE(DriveMap::matchEntry(folder, QStringLiteral("7 strana.pgx")),
+                 QStringLiteral("7 STRANA.PGX"));
+        QCOMPARE(DriveMap::matchEntry(folder, QStringLiteral("chyba.gif")), QString());
+        QCOMPARE(DriveMap::matchEntry(folder, QStringLiteral("chyba.gif")), QString());
+        QCOMPARE(DriveMap::matchEntry(folder, QStringLiteral("8 strana.PGX")),
+                 QStringLiteral("8 STRANA.PGX"));
+        QCOMPARE(DriveMap::folderReads() - start, 1);
+
+        // A new file changes the folder: it is read again and the file is found.
+        QFile added(folder + QStringLiteral("/Nova.GIF"));
+        QVERIFY(added.open(QIODevice::WriteOnly));
+        added.close();
+        QCOMPARE(DriveMap::matchEntry(folder, QStringLiteral("nova.gif")),
+                 QStringLiteral("Nova.GIF"));
+        QCOMPARE(DriveMap::folderReads() - start, 2);
+        // A folder written this very moment is not trusted from the cache.
+        QCOMPARE(DriveMap::matchEntry(folder, QStringLiteral("NOVA.gif")),
+                 QStringLiteral("Nova.GIF"));
+        QCOMPARE(DriveMap::folderReads() - start, 3);
+        // A removed file is gone at once.
+        QVERIFY(QFile::remove(folder + QStringLiteral("/Nova.GIF")));
+        age();
+        QCOMPARE(DriveMap::matchEntry(folder, QStringLiteral("nova.gif")), QString());
+        QCOMPARE(DriveMap::matchEntry(folder, QStringLiteral("nova.gif")), QString());
+        QCOMPARE(DriveMap::folderReads() - start, 4);
+    }
+
+    void unreadableFolderIsToldApart()
+    {
+        QTemporaryDir temp;
+        QVERIFY(QFile::setPermissions(
+            temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                             QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        const QString book = temp.path() + QStringLiteral("/KNIHA");
+        QVERIFY(QDir().mkpath(book));
+        QFile page(book + QStringLiteral("/1 UVOD.PGX"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        QVERIFY(QFile::setPermissions(book, QFileDevice::Permissions()));
+        const bool root = ::geteuid() == 0; // root reads every folder: look as nobody
+        if (root)
+            QVERIFY(::setresuid(65534, 65534, 0) == 0); // access() asks the real user
+        const DriveMap::Result r = DriveMap::resolveBelow(
+            temp.path(), {QStringLiteral("KNIHA"), QStringLiteral("1 uvod.pgx")});
+        const DriveMap::Result missing = DriveMap::resolveBelow(
+            temp.path(), {QStringLiteral("INA"), QStringLiteral("1 uvod.pgx")});
+        if (root)
+            QVERIFY(::setresuid(0, 0, 0) == 0);
+        QFile::setPermissions(book, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(int(r.status), int(DriveMap::Status::Unreadable));
+        QCOMPARE(int(missing.status), int(DriveMap::Status::NotFound));
     }
 
     void folderForListBoxes()

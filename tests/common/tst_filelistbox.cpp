@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 class TestFileListBox : public QObject
 {
     Q_OBJECT
@@ -54,6 +56,41 @@ private slots:
         box.setPattern(QStringLiteral("*.BKX"));
         QVERIFY(box.setPath(QStringLiteral("C:\\TARVOL\\PAGORA")));
         QCOMPARE(items(box), (QStringList{"Iná.bkx", "KNIHA.BKX"}));
+    }
+
+    void namesNoAddressCanCarryAreLeftOutAndCounted_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("not utf-8") << QByteArray("3 \xff\xfe ZLE.PGX");
+        QTest::newRow("backslash") << QByteArray("4 A\\B.PGX");
+        QTest::newRow("tab") << QByteArray("5 A\tB.PGX");
+        QTest::newRow("newline") << QByteArray("6 A\nB.PGX");
+    }
+
+    void namesNoAddressCanCarryAreLeftOutAndCounted()
+    {
+        QFETCH(QByteArray, name);
+        QTemporaryDir dir;
+        for (const QByteArray &file : {QByteArray("1 UVOD.PGX"), name, QByteArray("2 X.GIF")}) {
+            const QByteArray path = QFile::encodeName(dir.path()) + '/' + file;
+            FILE *raw = ::fopen(path.constData(), "w"); // Qt cannot name every file
+            QVERIFY(raw);
+            ::fclose(raw);
+        }
+        int unshown = -1;
+        QCOMPARE(FileListBox::listFiles(dir.path(), QStringLiteral("*.PGX"), &unshown),
+                 QStringList{"1 UVOD.PGX"});
+        QCOMPARE(unshown, 1);
+        FileListBox box;
+        box.setPattern(QStringLiteral("*.PGX"));
+        QVERIFY(box.setPath(dir.path()));
+        QCOMPARE(items(box), QStringList{"1 UVOD.PGX"});
+        QCOMPARE(box.unshownCount(), 1);
+        QCOMPARE(box.toolTip(), FileListBox::unshownNote(1));
+        QVERIFY(box.toolTip().contains(QStringLiteral("nie je v UTF-8")));
+        // Another folder without such names drops the note.
+        QVERIFY(box.setPath(m_drive.path() + QStringLiteral("/TARVOL/PAGORA/KNIHA")));
+        QCOMPARE(box.toolTip(), QString());
     }
 
     void missingFolderGivesAnEmptyList()

@@ -3,8 +3,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 class TestBuiltinBook : public QObject
 {
@@ -71,7 +73,30 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("nepodarilo")), qPrintable(error));
         QFile::remove(root());
     }
+
+    void fileInPlaceOfTheLibraryIsExplainedInSlovak()
+    {
+        QVERIFY(QDir().mkpath(m_drive.path() + QStringLiteral("/TARVOL")));
+        QFile blocker(root());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QString error;
+        QVERIFY(!builtinbook::install(&error));
+        QFile::remove(root());
+        QVERIFY2(error.contains(QStringLiteral("C:\\TARVOL\\PAGORA")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("Na mieste priečinka je súbor ") + root()),
+                 qPrintable(error));
+
+        // What the user sees, rather than a line on the terminal.
+        std::unique_ptr<QMessageBox> box(builtinbook::failureBox(error));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Knižnica"));
+        QVERIFY(box->text().startsWith(error));
+        QVERIFY(box->text().endsWith(QStringLiteral("Program pracuje ďalej bez svojej vstavanej "
+                                                    "knihy.")));
+        QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestBuiltinBook)
+QTEST_MAIN(TestBuiltinBook)
 #include "tst_builtinbook.moc"

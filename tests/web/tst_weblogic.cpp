@@ -5,6 +5,7 @@
 #include "messagepage.h"
 #include "pageaddress.h"
 #include "pageresolver.h"
+#include "pageschemehandler.h"
 
 #include "testsupport.h"
 
@@ -15,6 +16,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +47,348 @@ class TestWebLogic : public QObject
     QString m_drive;
 
 private slots:
+    // Grants made by one test's navigations must not widen what the next one may read.
+    void init() { PageAddress::forgetGrants(); }
+
+    void charsetLabels_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QByteArray>("charset");
+
+        const QByteArray slovakUtf8 = QStringLiteral("<p>ťažký šťava</p>").toUtf8();
+        const QByteArray slovak1250 = cp1250("<p>\x8D\x61\x9E\x6B\xFD \x9A\x9D\x61va</p>");
+        QTest::newRow("unknown label on utf-8 text")
+            << "<meta charset=\"x-neznamy-42\">" + slovakUtf8 << QByteArray("utf-8");
+        QTest::newRow("unknown label on cp1250 text")
+            << "<meta charset=\"x-neznamy-42\">" + slovak1250 << QByteArray("windows-1250");
+        QTest::newRow("unknown label in http-equiv")
+            << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=neznama\">" +
+                   slovakUtf8
+            << QByteArray("utf-8");
+        QTest::newRow("unknown xml encoding")
+            << "<?xml version=\"1.0\" encoding=\"x-neznamy-42\"?>" + slovakUtf8
+            << QByteArray("utf-8");
+        QTest::newRow("unknown label, then a known one")
+            << "<meta charset=\"x-neznamy-42\"><meta charset=\"windows-1250\">" + slovak1250
+            << QByteArray();
+        QTest::newRow("known alias cp1250")
+            << "<meta charset=\"cp1250\">" + slovak1250 << QByteArray();
+        QTest::newRow("known alias utf8") << "<meta charset=utf8>" + slovakUtf8 << QByteArray();
+        QTest::newRow("empty label") << "<meta charset=\"\">" + slovakUtf8 << QByteArray("utf-8");
+    }
+
+    void charsetLabels()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArray, charset);
+        QCOMPARE(CharsetSniffer::charsetFor(page), charset);
+    }
+
+    void pagesReadOnlyTheLibrary_data()
+    {
+        QTest::addColumn<QByteArray>("url");
+        QTest::addColumn<bool>("asPage");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text"); // the served file below the drive, or message words
+
+        const int content = int(Kind::Content);
+        const int notFound = int(Kind::NotFound);
+        const int message = int(Kind::Message);
+        const QString missing = QStringLiteral("sa nepodarilo nájsť.");
+        QTest::newRow("file at the drive root")
+            << QByteArray("pgx://c/OUTSIDE.TXT") << false << notFound << QString();
+        QTest::newRow("file at the drive root, as a page")
+            << QByteArray("pgx://c/OUTSIDE.TXT") << true << message
+            << QStringLiteral("Stránku „C:\\OUTSIDE.TXT“ sa nepodarilo nájsť.");
+        QTest::newRow("drive root is not listed")
+            << QByteArray("pgx://c/") << true << message
+            << QStringLiteral("Stránku „C:\\“ sa nepodarilo nájsť.");
+        QTest::newRow("folder above the library is not listed")
+            << QByteArray("pgx://c/TARVOL/") << true << message << missing;
+        QTest::newRow("encoded dots from the library")
+            << QByteArray("pgx://c/TARVOL/PAGORA/%2e%2e/%2e%2e/OUTSIDE.TXT") << false << notFound
+            << QString();
+        QTest::newRow("other drive")
+            << QByteArray("pgx://d/OUTSIDE.TXT") << false << notFound << QString();
+        QTest::newRow("library root is listed")
+            << QByteArray("pgx://c/tarvol/pagora/") << true << message
+            << QStringLiteral("„C:\\tarvol\\pagora\\“ je priečinok, nie stránka.");
+        QTest::newRow("book folder kept elsewhere through a link")
+            << QByteArray("pgx://c/TARVOL/PAGORA/INDE/1%20uvod.pgx") << true << content
+            << QStringLiteral("../inde/1 UVOD.PGX");
+        QTest::newRow("link inside a book leading out of it")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/VON.PGX") << true << message
+            << QStringLiteral("Stránka „C:\\TARVOL\\PAGORA\\SKUSKA\\VON.PGX“ vedie mimo "
+                              "povoleného priečinka, a preto sa nezobrazí.");
+        QTest::newRow("link inside a book leading out of it, as a picture")
+            << QByteArray("pgx://c/TARVOL/PAGORA/SKUSKA/VON.PGX") << false << notFound << QString();
+    }
+
+    void pagesReadOnlyTheLibrary()
+    {
+        QFETCH(QByteArray, url);
+        QFETCH(bool, asPage);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+
+        const PageResolver::Reply reply =
+            PageResolver::answer(QUrl::fromEncoded(url, QUrl::StrictMode), asPage);
+        QCOMPARE(int(reply.kind), kind);
+        if (reply.kind == Kind::Content) {
+            QCOMPARE(reply.file, QFileInfo(m_drive + QLatin1Char('/') + text).canonicalFilePath());
+        } else if (reply.kind == Kind::Message) {
+            const QString body = QString::fromUtf8(reply.body);
+            QVERIFY2(body.contains(text), qPrintable(body));
+            QVERIFY(!body.contains(QLatin1String("OUTSIDE.TXT</a>")));
+        }
+    }
+
+    void symlinkedLibraryRootIsServed()
+    {
+        // The whole library lives elsewhere and the drive only links to it.
+        QTemporaryDir elsewhere;
+        QVERIFY(testsupport::copyTree(QStringLiteral(PAGORA_TEST_DATA "/web/TARVOL/PAGORA"),
+                                      elsewhere.path() + QStringLiteral("/PAGORA")));
+        QTemporaryDir drive;
+        QVERIFY(QDir().mkpath(drive.path() + QStringLiteral("/TARVOL")));
+        QVERIFY(QFile::link(elsewhere.path() + QStringLiteral("/PAGORA"),
+                            drive.path() + QStringLiteral("/TARVOL/PAGORA")));
+        qputenv("PAGORA_DRIVE_C", drive.path().toUtf8());
+        const PageResolver::Reply page = PageResolver::answer(
+            QUrl(QStringLiteral("pgx://c/TARVOL/PAGORA/SKUSKA/2%20UTF8.PGX")), true);
+        const PageResolver::Reply picture = PageResolver::answer(
+            QUrl(QStringLiteral("pgx://c/TARVOL/PAGORA/SKUSKA/obr/logo.png")), false);
+        const PageResolver::Reply outside =
+            PageResolver::answer(QUrl(QStringLiteral("pgx://c/TARVOL/x")), false);
+        qputenv("PAGORA_DRIVE_C", m_drive.toUtf8());
+        QCOMPARE(int(page.kind), int(Kind::Content));
+        QCOMPARE(page.contentType, QByteArray("text/html; charset=utf-8"));
+        QCOMPARE(int(picture.kind), int(Kind::Content));
+        QCOMPARE(int(outside.kind), int(Kind::NotFound));
+    }
+
+    void unreadableBookFolderSaysSo()
+    {
+        // Root reads every folder, so the check runs as nobody.
+        QTemporaryDir temp;
+        const QString book = temp.path() + QStringLiteral("/TARVOL/PAGORA/ZAMKNUTA");
+        QVERIFY(QDir().mkpath(book));
+        for (const QString &open : {temp.path(), temp.path() + QStringLiteral("/TARVOL"),
+                                    temp.path() + QStringLiteral("/TARVOL/PAGORA")}) {
+            QVERIFY(QFile::setPermissions(
+                open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        }
+        QFile page(book + QStringLiteral("/1 UVOD.PGX"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        QVERIFY(QFile::setPermissions(book, QFileDevice::Permissions()));
+        qputenv("PAGORA_DRIVE_C", temp.path().toUtf8());
+        const bool root = ::geteuid() == 0;
+        if (root)
+            QVERIFY(::setresuid(65534, 65534, 0) == 0); // access() asks the real user
+        const PageResolver::Reply reply = PageResolver::answer(
+            QUrl(QStringLiteral("pgx://c/TARVOL/PAGORA/ZAMKNUTA/1%20uvod.pgx")), true);
+        const PageResolver::Reply exact = PageResolver::answer(
+            QUrl(QStringLiteral("pgx://c/TARVOL/PAGORA/ZAMKNUTA/1%20UVOD.PGX")), true);
+        if (root)
+            QVERIFY(::setresuid(0, 0, 0) == 0);
+        qputenv("PAGORA_DRIVE_C", m_drive.toUtf8());
+        QFile::setPermissions(book, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const PageResolver::Reply &r : {reply, exact}) {
+            QCOMPARE(int(r.kind), int(Kind::Message));
+            const QString body = QString::fromUtf8(r.body);
+            QVERIFY2(body.contains(QStringLiteral("<title>Stránku sa nepodarilo prečítať</title>")),
+                     qPrintable(body));
+        }
+    }
+
+    void localPaths_data()
+    {
+        QTest::addColumn<QString>("address"); // relative to the temporary folder
+        QTest::addColumn<QString>("link");    // followed from the page, if any
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QString>("display"); // relative to the temporary folder
+        QTest::addColumn<QString>("text");    // words of the message
+
+        const int content = int(Kind::Content);
+        const int notFound = int(Kind::NotFound);
+        const int message = int(Kind::Message);
+        QTest::newRow("page without a declared charset")
+            << "/domov/domov.html" << QString() << content << QByteArray("text/html; charset=utf-8")
+            << "/domov/domov.html" << QString();
+        QTest::newRow("its picture, in other letter case")
+            << "/domov/domov.html"
+            << "OBR/logo.PNG" << content << QByteArray("image/png") << "/domov/OBR/logo.PNG"
+            << QString();
+        QTest::newRow("written with doubled slashes and a dot")
+            << "/domov//./domov.html" << QString() << content
+            << QByteArray("text/html; charset=utf-8") << "/domov//./domov.html" << QString();
+        QTest::newRow("missing page")
+            << "/domov/nie.html" << QString() << message << MessagePage::contentType()
+            << "/domov/nie.html" << QStringLiteral("sa nepodarilo nájsť.");
+        QTest::newRow("missing folder")
+            << "/nikde/nie.html" << QString() << message << MessagePage::contentType()
+            << "/nikde/nie.html" << QStringLiteral("sa nepodarilo nájsť.");
+        QTest::newRow("sibling folder by dots stays below the page's folder")
+            << "/domov/domov.html"
+            << "../susedny/tajne.txt" << notFound << QByteArray() << "/domov/susedny/tajne.txt"
+            << QString();
+        QTest::newRow("sibling folder by encoded dots")
+            << "/domov/domov.html"
+            << "%2e%2e/susedny/tajne.txt" << notFound << QByteArray() << "/domov/susedny/tajne.txt"
+            << QString();
+        QTest::newRow("link inside the folder leading out")
+            << "/domov/domov.html"
+            << "von/tajne.txt" << notFound << QByteArray() << "/domov/von/tajne.txt" << QString();
+        QTest::newRow("folder address lists its pages")
+            << "/domov/" << QString() << message << MessagePage::contentType() << "/domov/"
+            << QStringLiteral(">domov.html</a>");
+        QTest::newRow("folder address without the slash")
+            << "/domov" << QString() << message << MessagePage::contentType() << "/domov"
+            << QStringLiteral("/domov/“ je priečinok, nie stránka.");
+    }
+
+    void localPaths()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, link);
+        QFETCH(int, kind);
+        QFETCH(QByteArray, contentType);
+        QFETCH(QString, display);
+        QFETCH(QString, text);
+
+        const QString folder = m_temp.path() + QStringLiteral("/lokalne");
+        if (!QFileInfo::exists(folder + QStringLiteral("/domov"))) {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/domov/obr")));
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/susedny")));
+            QVERIFY(QFile::copy(FixtureBook + QStringLiteral("2 UTF8.PGX"),
+                                folder + QStringLiteral("/domov/domov.html")));
+            QVERIFY(QFile::copy(FixtureBook + QStringLiteral("obr/Logo.png"),
+                                folder + QStringLiteral("/domov/obr/Logo.png")));
+            QFile secret(folder + QStringLiteral("/susedny/tajne.txt"));
+            QVERIFY(secret.open(QIODevice::WriteOnly));
+            secret.write("tajné");
+            secret.close();
+            QVERIFY(QFile::link(folder + QStringLiteral("/susedny"),
+                                folder + QStringLiteral("/domov/von")));
+        }
+
+        QUrl url = PageAddress::fromNavigate(folder + address);
+        QVERIFY2(PageAddress::isLocalHost(url.host()), url.toEncoded().constData());
+        QCOMPARE(PageAddress::messageKind(url), PageAddress::Message::None);
+        if (!link.isEmpty())
+            url = url.resolved(QUrl(link));
+        QCOMPARE(PageAddress::displayAddress(url), folder + display);
+
+        const PageResolver::Reply reply = PageResolver::answer(url, link.isEmpty());
+        QCOMPARE(int(reply.kind), kind);
+        QCOMPARE(reply.contentType, contentType);
+        if (reply.kind == Kind::Content)
+            QVERIFY(
+                reply.file.startsWith(QDir(folder).canonicalPath() + QStringLiteral("/domov/")));
+        if (reply.kind == Kind::Message) {
+            const QString body = QString::fromUtf8(reply.body);
+            QVERIFY2(body.contains(text), qPrintable(body));
+        }
+    }
+
+    void localFoldersAreOriginsApart()
+    {
+        const QUrl a = PageAddress::fromNavigate(QStringLiteral("/srv/a/x.html"));
+        const QUrl b = PageAddress::fromNavigate(QStringLiteral("/srv/b/x.html"));
+        const QUrl again = PageAddress::fromNavigate(QStringLiteral("/srv/a/y.html"));
+        QVERIFY(a.host() != b.host());
+        QCOMPARE(again.host(), a.host());
+        QVERIFY(a.host() != QLatin1String("c") && a.host() != PageAddress::messageHost());
+        // A host nobody navigated to is no local folder, even when it looks like one.
+        QVERIFY(!PageAddress::localFolder(QUrl(QStringLiteral("pgx://l0123456789abcdef/x")))
+                     .has_value());
+        QCOMPARE(int(PageResolver::answer(QUrl(QStringLiteral("pgx://l0123456789abcdef/x")), false)
+                         .kind),
+                 int(Kind::NotFound));
+    }
+
+    void mayRequest_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("initiator");
+        QTest::addColumn<bool>("allowed");
+
+        const QString local = PageAddress::fromNavigate(QStringLiteral("/srv/a/x.html")).toString();
+        QTest::newRow("the program's own load")
+            << "pgx://c/TARVOL/PAGORA/A/1.PGX" << QString() << true;
+        QTest::newRow("book page, same drive") << "pgx://c/TARVOL/PAGORA/A/1.PGX"
+                                               << "pgx://c" << true;
+        QTest::newRow("local page, its own folder") << local << local << true;
+        QTest::newRow("local page reaching into the library")
+            << "pgx://c/TARVOL/PAGORA/A/obr.png" << local << false;
+        QTest::newRow("book page reaching a local folder") << local << "pgx://c" << false;
+        QTest::newRow("web page reaching the library") << "pgx://c/TARVOL/PAGORA/A/1.PGX"
+                                                       << "http://127.0.0.1:8080" << false;
+    }
+
+    void mayRequest()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, initiator);
+        QFETCH(bool, allowed);
+        QCOMPARE(PageSchemeHandler::mayRequest(QUrl(url), QUrl(initiator)), allowed);
+    }
+
+    void driveFolderOutsideTheLibrary()
+    {
+        // A home page kept outside the library still opens, with its own folder.
+        QVERIFY(QDir().mkpath(m_drive + QStringLiteral("/DOKUMENTY/obr")));
+        QVERIFY(QDir().mkpath(m_drive + QStringLiteral("/INE")));
+        for (const char *name : {"/DOKUMENTY/domov.PGX", "/DOKUMENTY/obr/a.txt", "/INE/b.txt"}) {
+            QFile f(m_drive + QLatin1String(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const auto ask = [](const char *url) {
+            return int(PageResolver::answer(QUrl(QLatin1String(url)), false).kind);
+        };
+        QCOMPARE(ask("pgx://c/DOKUMENTY/obr/a.txt"), int(Kind::NotFound));
+        const QUrl home = PageAddress::fromNavigate(QStringLiteral("C:\\Dokumenty\\domov.pgx"));
+        QCOMPARE(home.toEncoded(), QByteArray("pgx://c/Dokumenty/domov.pgx"));
+        QCOMPARE(int(PageResolver::answer(home, true).kind), int(Kind::Content));
+        QCOMPARE(ask("pgx://c/DOKUMENTY/obr/a.txt"), int(Kind::Content));
+        QCOMPARE(ask("pgx://c/INE/b.txt"), int(Kind::NotFound));
+        QCOMPARE(ask("pgx://c/OUTSIDE.TXT"), int(Kind::NotFound));
+    }
+
+    void ownPagesFollowTheColourScheme_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        const QString address = QStringLiteral("C:\\X\\A.PGX");
+        QTest::newRow("not found") << MessagePage::notFound(address);
+        QTest::newRow("folder") << MessagePage::folder(address, {});
+        QTest::newRow("unreadable") << MessagePage::unreadable(address);
+        QTest::newRow("outside") << MessagePage::outside(address);
+        QTest::newRow("invalid address") << MessagePage::invalidAddress(address);
+        QTest::newRow("canceled") << MessagePage::canceled();
+        QTest::newRow("blank page")
+            << PageResolver::answer(PageAddress::messageUrl(PageAddress::Message::Blank), true)
+                   .body;
+        for (const char *name : {"1 UVOD.PGX", "2 O PROGRAME.PGX"}) {
+            QFile f(QStringLiteral(PAGORA_TEST_DATA "/../../viewer/builtin/TARVOL PAGORA/") +
+                    QLatin1String(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QTest::newRow(name) << f.readAll();
+        }
+    }
+
+    void ownPagesFollowTheColourScheme()
+    {
+        QFETCH(QByteArray, page);
+        QVERIFY(page.contains("<meta name=\"color-scheme\" content=\"light dark\">"));
+        // The blank page has nothing to colour; the engine's dark canvas is enough there.
+        if (page.contains("<body></body>"))
+            return;
+        QVERIFY(page.contains("@media (prefers-color-scheme: dark)"));
+    }
+
     void initTestCase()
     {
         QVERIFY(m_temp.isValid());
@@ -65,6 +409,16 @@ private slots:
         big.close();
         QCOMPARE(::mkfifo(QFile::encodeName(book + QStringLiteral("ROURA.PGX")).constData(), 0600),
                  0);
+        QVERIFY(
+            testsupport::copyTree(FixtureBook.chopped(1), m_temp.path() + QStringLiteral("/inde")));
+        QVERIFY(QFile::link(m_temp.path() + QStringLiteral("/inde"),
+                            m_drive + QStringLiteral("/TARVOL/PAGORA/INDE")));
+        QVERIFY(QFile::link(m_temp.path() + QStringLiteral("/inde/1 UVOD.PGX"),
+                            book + QStringLiteral("VON.PGX")));
+        QFile outsideText(m_drive + QStringLiteral("/OUTSIDE.TXT"));
+        QVERIFY(outsideText.open(QIODevice::WriteOnly));
+        outsideText.write("mimo knižnice");
+        outsideText.close();
     }
 
     void charset_data()

@@ -18,6 +18,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -119,6 +120,41 @@ class TestWebPane : public QObject
         return finished.wait(LoadTimeoutMs);
     }
 
+    // Runs a script that leaves its answer in window.__r, maybe later, and waits for it.
+    QString answerOf(const QString &script)
+    {
+        js(QStringLiteral("window.__r = undefined;") + script);
+        QString answer;
+        (void)QTest::qWaitFor(
+            [&] {
+                const QVariant v = js(QStringLiteral("window.__r"));
+                answer = v.isValid() && !v.isNull() ? v.toString() : QString();
+                return !answer.isEmpty();
+            },
+            LoadTimeoutMs);
+        return answer;
+    }
+
+    // The script for a page trying to read url: "xhr", "img" or "fetch".
+    static QString attempt(const QString &how, const QString &url)
+    {
+        const QString u = QStringLiteral("'") + url + QStringLiteral("'");
+        if (how == QLatin1String("img"))
+            return QStringLiteral("{ const i = new Image(); i.onload = () => window.__r = "
+                                  "'nacitany ' + i.naturalWidth; i.onerror = () => window.__r = "
+                                  "'zablokovany'; i.src = %1; }")
+                .arg(u);
+        if (how == QLatin1String("fetch"))
+            return QStringLiteral(
+                       "fetch(%1).then(r => r.text()).then(t => window.__r = 'nacitany ' "
+                       "+ t, () => window.__r = 'zablokovany');")
+                .arg(u);
+        return QStringLiteral("{ const x = new XMLHttpRequest(); x.onload = () => window.__r = "
+                              "'nacitany ' + x.status + ' ' + x.responseText; x.onerror = () => "
+                              "window.__r = 'zablokovany'; x.open('GET', %1); x.send(); }")
+            .arg(u);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -139,6 +175,12 @@ private slots:
         const QString outside = m_temp.path() + QStringLiteral("/mimo.png");
         QVERIFY(QFile::copy(book + QStringLiteral("obr/Logo.png"), outside));
         QVERIFY(QFile::link(outside, book + QStringLiteral("MIMO.PNG")));
+        // Bait at the drive root, outside the library.
+        QVERIFY(QFile::copy(outside, m_drive + QStringLiteral("/MIMO.PNG")));
+        QFile outsideText(m_drive + QStringLiteral("/OUTSIDE.TXT"));
+        QVERIFY(outsideText.open(QIODevice::WriteOnly));
+        outsideText.write("MIMO-KNIZNICE");
+        outsideText.close();
         QFile hostile(book + QStringLiteral("9 NEBEZPECNA.PGX"));
         QVERIFY(hostile.open(QIODevice::ReadWrite));
         QByteArray html = hostile.readAll();
@@ -340,6 +382,155 @@ private slots:
         for (const QUrl &url : std::as_const(shown))
             QVERIFY2(!PageAddress::isMessagePage(url), qPrintable(url.toString()));
         QVERIFY(bodyText().contains(QStringLiteral("ŤAŽKÝ")));
+    }
+
+    void pagesReachOnlyTheLibrary_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("url");
+
+        QTest::newRow("xhr to a file at the drive root")
+            << "xhr" << QStringLiteral("pgx://c/OUTSIDE.TXT");
+        QTest::newRow("fetch of a file at the drive root")
+            << "fetch" << QStringLiteral("pgx://c/OUTSIDE.TXT");
+        QTest::newRow("picture at the drive root") << "img" << QStringLiteral("pgx://c/MIMO.PNG");
+        QTest::newRow("listing of the drive root") << "xhr" << QStringLiteral("pgx://c/");
+        QTest::newRow("encoded dots to the drive root")
+            << "xhr" << QStringLiteral("%2e%2e/%2e%2e/%2e%2e/OUTSIDE.TXT");
+        QTest::newRow("encoded dots to a picture there")
+            << "img" << QStringLiteral("%2e%2e/%2e%2e/%2e%2e/MIMO.PNG");
+    }
+
+    void pagesReachOnlyTheLibrary()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, url);
+        QVERIFY(navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX")));
+        // The page's own files still load, so a refusal below means something.
+        QVERIFY(answerOf(attempt(QStringLiteral("xhr"), QStringLiteral("STYL.CSS")))
+                    .startsWith(QLatin1String("nacitany 200")));
+        const QString result = answerOf(attempt(how, url));
+        QVERIFY2(!result.isEmpty(), "no answer");
+        QVERIFY2(!result.contains(QLatin1String("MIMO-KNIZNICE")), qPrintable(result));
+        QVERIFY2(!result.contains(QLatin1String("OUTSIDE.TXT</a>")), qPrintable(result));
+        if (how == QLatin1String("img"))
+            QCOMPARE(result, QStringLiteral("zablokovany"));
+    }
+
+    void symlinkedLibraryRootLoads()
+    {
+        QTemporaryDir elsewhere;
+        QTemporaryDir drive;
+        QVERIFY(testsupport::copyTree(m_drive + QStringLiteral("/TARVOL/PAGORA/SKUSKA"),
+                                      elsewhere.path() + QStringLiteral("/PAGORA/SKUSKA")));
+        QVERIFY(QDir().mkpath(drive.path() + QStringLiteral("/TARVOL")));
+        QVERIFY(QFile::link(elsewhere.path() + QStringLiteral("/PAGORA"),
+                            drive.path() + QStringLiteral("/TARVOL/PAGORA")));
+        qputenv("PAGORA_DRIVE_C", drive.path().toUtf8());
+        const bool ok = navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX"));
+        const QString body = bodyText();
+        const int width =
+            answerOf(QStringLiteral("{ const i = document.images[0]; if (i.complete) "
+                                    "window.__r = 'w' + i.naturalWidth; else i.onload "
+                                    "= i.onerror = () => window.__r = 'w' + "
+                                    "i.naturalWidth; }"))
+                .mid(1)
+                .toInt();
+        qputenv("PAGORA_DRIVE_C", m_drive.toUtf8());
+        QVERIFY(ok);
+        QVERIFY2(body.contains(Pangram), qPrintable(body));
+        QCOMPARE(width, 3);
+    }
+
+    void localPathOpensWithItsFolder()
+    {
+        const QString folder = m_temp.path() + QStringLiteral("/lokalne");
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/domov/obr")));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/susedny")));
+        QVERIFY(QFile::copy(m_drive + QStringLiteral("/TARVOL/PAGORA/SKUSKA/obr/Logo.png"),
+                            folder + QStringLiteral("/domov/obr/Logo.png")));
+        QFile home(folder + QStringLiteral("/domov/domov.html"));
+        QVERIFY(home.open(QIODevice::WriteOnly));
+        home.write((QStringLiteral("<html><body><p>") + Pangram +
+                    QStringLiteral("</p><img src=\"OBR/logo.png\"></body></html>"))
+                       .toUtf8());
+        home.close();
+        QFile secret(folder + QStringLiteral("/susedny/tajne.txt"));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("TAJNE-SUSEDNE");
+        secret.close();
+
+        const QString address = folder + QStringLiteral("/domov/domov.html");
+        QVERIFY(navigate(address));
+        QCOMPARE(m_pane->lastAddress(), address);
+        QCOMPARE(PageAddress::displayAddress(m_pane->url()), address);
+        // The same charset rule as for books: undeclared UTF-8 reads right.
+        QCOMPARE(js(QStringLiteral("document.characterSet")).toString(), QStringLiteral("UTF-8"));
+        QVERIFY(bodyText().contains(Pangram));
+        QTRY_COMPARE_WITH_TIMEOUT(js(QStringLiteral("document.images[0].naturalWidth")).toInt(), 3,
+                                  LoadTimeoutMs);
+
+        // Its own folder and below, nothing else.
+        QVERIFY(answerOf(attempt(QStringLiteral("xhr"), QStringLiteral("obr/Logo.png")))
+                    .startsWith(QLatin1String("nacitany 200")));
+        const QStringList refused = {
+            QStringLiteral("../susedny/tajne.txt"),
+            QStringLiteral("%2e%2e/susedny/tajne.txt"),
+            QStringLiteral("file://") + folder + QStringLiteral("/susedny/tajne.txt"),
+            QStringLiteral("pgx://c/TARVOL/PAGORA/SKUSKA/STYL.CSS"),
+        };
+        for (const QString &url : refused) {
+            const QString result = answerOf(attempt(QStringLiteral("xhr"), url));
+            QVERIFY2(!result.contains(QLatin1String("TAJNE")) &&
+                         !result.contains(QLatin1String("nacitany 200 body")),
+                     qPrintable(url + QStringLiteral(": ") + result));
+            QVERIFY2(!result.startsWith(QLatin1String("nacitany 200")) ||
+                         result.contains(QLatin1String("sa nepodarilo nájsť")),
+                     qPrintable(url + QStringLiteral(": ") + result));
+        }
+        QCOMPARE(answerOf(attempt(QStringLiteral("img"),
+                                  QStringLiteral("pgx://c/TARVOL/PAGORA/SKUSKA/obr/Logo.png"))),
+                 QStringLiteral("zablokovany"));
+
+        // A missing local page gets the same Slovak message as a missing book page.
+        const QString missing = folder + QStringLiteral("/domov/nie.html");
+        QVERIFY(!navigate(missing));
+        QVERIFY(
+            bodyText().contains(QStringLiteral("Stránku „%1“ sa nepodarilo nájsť.").arg(missing)));
+    }
+
+    void ownPagesDeclareTheColourScheme()
+    {
+        QVERIFY(!navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\NIE.PGX")));
+        QCOMPARE(
+            js(QStringLiteral("getComputedStyle(document.documentElement).colorScheme")).toString(),
+            QStringLiteral("light dark"));
+    }
+
+    void exitRefusesPendingRequests()
+    {
+        // A pane of its own: after this no request of it is ever answered again.
+        auto *pane = new BrowserPane;
+        pane->resize(400, 300);
+        pane->show();
+        QSignalSpy finished(pane, &BrowserPane::loadFinished);
+        pane->Navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\2 UTF8.PGX"));
+        QVERIFY(finished.wait(LoadTimeoutMs));
+        QVERIFY(finished.last().first().toBool());
+        pane->schemeHandler()->setRecording(true);
+        pane->schemeHandler()->shutdown();
+        // The engine gives the navigation up; nothing is read for it.
+        int ended = 0;
+        connect(pane->page(), &QWebEnginePage::loadingChanged, pane,
+                [&](const QWebEngineLoadingInfo &info) {
+                    if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                        ++ended;
+                });
+        pane->Navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX"));
+        QTRY_VERIFY_WITH_TIMEOUT(ended > 0, LoadTimeoutMs);
+        QVERIFY(pane->schemeHandler()->servedFiles().isEmpty());
+        QVERIFY(pane->schemeHandler()->requests().isEmpty());
+        delete pane;
     }
 
     void hostilePageStaysInsideTheLibrary()

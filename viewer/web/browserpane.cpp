@@ -47,6 +47,9 @@ BrowserPane::BrowserPane(QWidget *parent)
 
 BrowserPane::~BrowserPane()
 {
+    // Pictures still asked for must not hold up the exit.
+    m_handler->shutdown();
+    m_page->triggerAction(QWebEnginePage::Stop);
     qApp->removeEventFilter(this);
     // The engine insists that pages go before their profile.
     delete m_view;

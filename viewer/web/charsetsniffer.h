@@ -13,7 +13,8 @@ public:
     // (byte order mark or a declaration the engine will honour).
     static QByteArray charsetFor(const QByteArray &page);
 
-    // The charset a page declares in its first 1024 bytes (lower case), or empty.
+    // The charset a page declares in its first 1024 bytes (lower case), or empty; labels
+    // the engine does not know are passed over.
     static QByteArray declaredCharset(const QByteArray &page);
 
     // True for well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).

@@ -16,11 +16,15 @@ QByteArray page(const QString &title, const QString &body)
 {
     const QString html =
         QStringLiteral("<!DOCTYPE html>\n<html lang=\"sk\"><head><meta charset=\"utf-8\">\n"
+                       "<meta name=\"color-scheme\" content=\"light dark\">\n"
                        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
                        "style-src 'unsafe-inline'\">\n<title>") +
         title.toHtmlEscaped() +
-        QStringLiteral("</title>\n<style>body{font-family:sans-serif;margin:2em;}"
-                       "h1{font-size:1.4em;}p{overflow-wrap:anywhere;}</style>\n"
+        QStringLiteral("</title>\n<style>:root{color-scheme:light dark;}"
+                       "body{font-family:sans-serif;margin:2em;}"
+                       "h1{font-size:1.4em;}p{overflow-wrap:anywhere;}"
+                       "@media (prefers-color-scheme: dark){body{background:#1e1e1e;"
+                       "color:#e0e0e0;}a{color:#8ab4f8;}}</style>\n"
                        "</head><body>\n<h1>") +
         title.toHtmlEscaped() + QStringLiteral("</h1>\n") + body +
         QStringLiteral("\n</body></html>\n");
@@ -96,6 +100,14 @@ QByteArray MessagePage::unreadable(const QString &address)
     return page(
         QStringLiteral("Stránku sa nepodarilo prečítať"),
         paragraph(QStringLiteral("Stránku %1 sa nepodarilo prečítať.").arg(quoted(address))));
+}
+
+QByteArray MessagePage::outside(const QString &address)
+{
+    return page(QStringLiteral("Stránka je mimo povoleného priečinka"),
+                paragraph(QStringLiteral("Stránka %1 vedie mimo povoleného priečinka, a preto sa "
+                                         "nezobrazí.")
+                              .arg(quoted(address))));
 }
 
 QByteArray MessagePage::invalidAddress(const QString &address)

@@ -23,6 +23,8 @@ public:
     static QByteArray folder(const QString &address, const QList<Link> &pages);
     static QByteArray tooLarge(const QString &address);
     static QByteArray unreadable(const QString &address);
+    // A link (on disk) that leads out of the folder the page may read.
+    static QByteArray outside(const QString &address);
     static QByteArray invalidAddress(const QString &address);
     static QByteArray notLoaded(const QString &address);
     static QByteArray canceled();

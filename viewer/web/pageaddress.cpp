@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "pageaddress.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QStringList>
 
 namespace {
@@ -22,6 +27,67 @@ bool hasControlCharacter(const QString &text)
 bool isDriveHost(const QString &host)
 {
     return host.size() == 1 && host.at(0) >= QLatin1Char('a') && host.at(0) <= QLatin1Char('z');
+}
+
+// Grants live as long as the process: back, forward and reload must keep working.
+struct Grants
+{
+    QMutex mutex;
+    QHash<QString, PageAddress::LocalFolder> local; // by host
+    QList<DrivePath> drive;                         // drive folders outside the library
+};
+
+Grants &grants()
+{
+    static Grants g;
+    return g;
+}
+
+constexpr qsizetype LocalHostDigits = 16;
+
+QString localHostFor(const QString &written)
+{
+    return QLatin1Char('l') +
+           QString::fromLatin1(QCryptographicHash::hash(written.toUtf8(), QCryptographicHash::Sha1)
+                                   .toHex()
+                                   .left(LocalHostDigits));
+}
+
+// "/home/ana/knihy/domov.html": the folder "/home/ana/knihy/" is granted and the page is
+// "domov.html" below it. A folder address grants the folder itself.
+QUrl localUrl(const QString &address)
+{
+    QString written;
+    QString rest;
+    if (address.endsWith(QLatin1Char('/')) || QFileInfo(address).isDir()) {
+        written = address;
+    } else {
+        const qsizetype slash = address.lastIndexOf(QLatin1Char('/'));
+        written = address.left(slash + 1);
+        rest = address.mid(slash + 1);
+    }
+    const QString host = localHostFor(written);
+    {
+        Grants &g = grants();
+        QMutexLocker lock(&g.mutex);
+        PageAddress::LocalFolder folder;
+        folder.written = written;
+        folder.folder = QDir::cleanPath(written);
+        g.local.insert(host, folder);
+    }
+    return QUrl::fromEncoded("pgx://" + host.toLatin1() + '/' + QUrl::toPercentEncoding(rest),
+                             QUrl::StrictMode);
+}
+
+void grantDriveFolder(const DrivePath &folder)
+{
+    Grants &g = grants();
+    QMutexLocker lock(&g.mutex);
+    for (const DrivePath &known : std::as_const(g.drive)) {
+        if (DriveMap::isWithin(folder, known) && DriveMap::isWithin(known, folder))
+            return;
+    }
+    g.drive << folder;
 }
 
 QString messagePath(PageAddress::Message kind)
@@ -51,6 +117,76 @@ QString PageAddress::scheme()
 QString PageAddress::messageHost()
 {
     return QStringLiteral("pagora");
+}
+
+DrivePath PageAddress::libraryArea()
+{
+    // The library root as the program spells it everywhere (library::rootFolder).
+    return DrivePath{QLatin1Char('c'), {QStringLiteral("TARVOL"), QStringLiteral("PAGORA")}};
+}
+
+std::optional<DrivePath> PageAddress::servedArea(const DrivePath &path)
+{
+    const DrivePath library = libraryArea();
+    if (DriveMap::isWithin(path, library)) {
+        // Each book is its own area, so a link inside one cannot lead into another; a book
+        // folder that is itself a link (a book kept elsewhere) still works.
+        DrivePath area = library;
+        const QStringList components = DriveMap::normalized(path.components);
+        if (components.size() > library.components.size())
+            area.components << components.at(library.components.size());
+        return area;
+    }
+    Grants &g = grants();
+    QMutexLocker lock(&g.mutex);
+    std::optional<DrivePath> best;
+    for (const DrivePath &folder : std::as_const(g.drive)) {
+        if (DriveMap::isWithin(path, folder) &&
+            (!best || folder.components.size() > best->components.size()))
+            best = folder;
+    }
+    return best;
+}
+
+bool PageAddress::isLocalHost(const QString &host)
+{
+    if (host.size() != LocalHostDigits + 1 || host.at(0) != QLatin1Char('l'))
+        return false;
+    Grants &g = grants();
+    QMutexLocker lock(&g.mutex);
+    return g.local.contains(host);
+}
+
+std::optional<PageAddress::LocalFolder> PageAddress::localFolder(const QUrl &url)
+{
+    if (!isPageScheme(url))
+        return std::nullopt;
+    LocalFolder result;
+    {
+        Grants &g = grants();
+        QMutexLocker lock(&g.mutex);
+        const auto it = g.local.constFind(url.host());
+        if (it == g.local.constEnd())
+            return std::nullopt;
+        result = *it;
+    }
+    const QStringList segments =
+        url.path(QUrl::FullyEncoded).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &segment : segments) {
+        const QString name = QString::fromUtf8(QByteArray::fromPercentEncoding(segment.toLatin1()));
+        if (name.contains(QLatin1Char('/')) || name.contains(QChar(0)))
+            return std::nullopt;
+        result.components << name;
+    }
+    return result;
+}
+
+void PageAddress::forgetGrants()
+{
+    Grants &g = grants();
+    QMutexLocker lock(&g.mutex);
+    g.local.clear();
+    g.drive.clear();
 }
 
 bool PageAddress::isPageScheme(const QUrl &url)
@@ -101,6 +237,13 @@ QString PageAddress::displayAddress(const QUrl &url)
         if (!path->components.isEmpty() && url.path().endsWith(QLatin1Char('/')))
             spelled += QLatin1Char('\\');
         return spelled;
+    }
+    if (const auto local = localFolder(url)) {
+        const QString rest = local->components.join(QLatin1Char('/'));
+        if (rest.isEmpty())
+            return local->written;
+        return local->written.endsWith(QLatin1Char('/')) ? local->written + rest
+                                                         : local->written + QLatin1Char('/') + rest;
     }
     switch (messageKind(url)) {
     case Message::None:
@@ -154,8 +297,20 @@ QUrl PageAddress::fromNavigate(const QString &address)
     if (const auto path = DriveMap::parse(address)) {
         const bool folder =
             address.endsWith(QLatin1Char('\\')) || address.endsWith(QLatin1Char('/'));
+        // The program may show a page outside the library (a home page kept elsewhere);
+        // that page may read its own folder and below.
+        if (!DriveMap::isWithin(*path, libraryArea())) {
+            DrivePath granted{path->drive, DriveMap::normalized(path->components)};
+            if (!folder && !granted.components.isEmpty())
+                granted.components.removeLast();
+            grantDriveFolder(granted);
+        }
         return driveUrl(*path, folder);
     }
+
+    // An absolute path of this system, as a home page may be stored.
+    if (address.startsWith(QLatin1Char('/')))
+        return localUrl(address);
 
     const QString lower = address.toLower();
     // Qt 6.4 loses or misreports a typed about:blank when a page has just tried a navigation
@@ -175,7 +330,8 @@ QUrl PageAddress::fromNavigate(const QString &address)
             return url;
         if (s == QLatin1String("file") || s == QLatin1String("data"))
             return url;
-        if (s == scheme() && (isDriveHost(url.host()) || isMessagePage(url)))
+        if (s == scheme() &&
+            (isDriveHost(url.host()) || isMessagePage(url) || isLocalHost(url.host())))
             return url;
     }
     return messageUrl(Message::InvalidAddress, address);

@@ -10,9 +10,23 @@
 
 // Book pages live at pgx://<drive letter>/<path>, so "C:\TARVOL\PAGORA\X\1 UVOD.PGX" becomes
 // pgx://c/TARVOL/PAGORA/X/1%20UVOD.PGX. Our own message pages live on the host "pagora".
+// A page the program opens by a local path ("/home/ana/knihy/domov.html") gets a host of its
+// own whose root is the page's folder: pgx://l<16 hex digits>/domov.html. Its links cannot
+// climb above that root, and it is an origin apart from the library.
+//
+// Pages may read only the library (C:\TARVOL\PAGORA) and the folders the program itself
+// navigated to; fromNavigate records those grants for the life of the process.
 class PageAddress
 {
 public:
+    // A folder a page opened by a local path may read, and how the user wrote it.
+    struct LocalFolder
+    {
+        QString written;        // the address up to its last "/", or the whole folder address
+        QString folder;         // the native folder
+        QStringList components; // the URL's path below the folder, decoded
+    };
+
     // Blank stands in for about:blank, which Qt 6.4 loads unreliably (see fromNavigate).
     enum class Message { None, Blank, InvalidAddress, NotLoaded, Canceled };
 
@@ -37,6 +51,17 @@ public:
     static QUrl messageUrl(Message kind, const QString &address = QString());
     static Message messageKind(const QUrl &url);
     static QString messageAddress(const QUrl &url);
+
+    // The library: what every book page may read.
+    static DrivePath libraryArea();
+    // The area a drive URL may be served from: the library's book folder it lies in, or a
+    // folder the program navigated to; nullopt when pages may not read there.
+    static std::optional<DrivePath> servedArea(const DrivePath &path);
+    // The granted folder of a local-path URL; nullopt for other URLs and unknown hosts.
+    static std::optional<LocalFolder> localFolder(const QUrl &url);
+    static bool isLocalHost(const QString &host);
+    // For tests: forget every folder the program navigated to.
+    static void forgetGrants();
 
     static bool isPageScheme(const QUrl &url);
     static bool isMessagePage(const QUrl &url);

@@ -34,6 +34,16 @@ PageResolver::Reply message(const QByteArray &body)
     return reply;
 }
 
+// Names a drive path cannot spell ("\\" is its separator) or that an address may not hold.
+bool isAddressable(const QString &name)
+{
+    for (const QChar c : name) {
+        if (c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
 PageResolver::Reply folderPage(const QUrl &url, const QString &folder)
 {
     QUrl base = url.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
@@ -42,17 +52,22 @@ PageResolver::Reply folderPage(const QUrl &url, const QString &folder)
         encodedBase += '/';
 
     QDir dir(folder);
-    dir.setNameFilters({QStringLiteral("*.pgx")});
+    dir.setNameFilters(
+        {QStringLiteral("*.pgx"), QStringLiteral("*.htm"), QStringLiteral("*.html")});
     dir.setFilter(QDir::Files | QDir::Readable);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     QList<MessagePage::Link> pages;
     for (const QString &name : dir.entryList()) {
+        if (!isAddressable(name))
+            continue;
         pages.append({name, QUrl::fromEncoded(encodedBase + QUrl::toPercentEncoding(name),
                                               QUrl::StrictMode)});
     }
     QString address = PageAddress::displayAddress(url);
-    if (!address.endsWith(QLatin1Char('\\')))
-        address += QLatin1Char('\\');
+    const QChar separator =
+        address.startsWith(QLatin1Char('/')) ? QLatin1Char('/') : QLatin1Char('\\');
+    if (!address.endsWith(separator))
+        address += separator;
     return message(MessagePage::folder(address, pages));
 }
 
@@ -63,8 +78,9 @@ PageResolver::Reply messagePage(const QUrl &url)
         PageResolver::Reply blank;
         blank.kind = PageResolver::Reply::Kind::Content;
         blank.contentType = MessagePage::contentType();
-        blank.body = QByteArrayLiteral("<!DOCTYPE html>\n<html><head><title></title></head>"
-                                       "<body></body></html>\n");
+        blank.body = QByteArrayLiteral("<!DOCTYPE html>\n<html><head><title></title>"
+                                       "<meta name=\"color-scheme\" content=\"light dark\">"
+                                       "</head><body></body></html>\n");
         return blank;
     }
     case PageAddress::Message::InvalidAddress:
@@ -137,12 +153,29 @@ PageResolver::Reply PageResolver::answer(const QUrl &url, bool asPage, qint64 ma
         return asPage ? message(MessagePage::notFound(address)) : Reply{};
     };
 
-    const auto path = PageAddress::drivePath(url);
-    if (!path)
+    DriveMap::Result found;
+    if (const auto local = PageAddress::localFolder(url)) {
+        found = DriveMap::resolveBelow(local->folder, local->components);
+    } else if (const auto path = PageAddress::drivePath(url)) {
+        // Outside the library and the folders the program opened, nothing is even looked
+        // at: a page must not learn what exists there.
+        const auto area = PageAddress::servedArea(*path);
+        if (!area)
+            return notFound();
+        found = DriveMap::resolveWithin(*path, *area);
+    } else {
         return notFound();
-    const DriveMap::Result found = DriveMap::resolve(*path);
-    if (found.status != DriveMap::Status::Found)
+    }
+    switch (found.status) {
+    case DriveMap::Status::Found:
+        break;
+    case DriveMap::Status::Outside:
+        return asPage ? message(MessagePage::outside(address)) : Reply{};
+    case DriveMap::Status::Unreadable:
+        return asPage ? message(MessagePage::unreadable(address)) : Reply{};
+    default:
         return notFound();
+    }
 
     const QFileInfo info(found.path);
     if (info.isDir())
@@ -155,8 +188,11 @@ PageResolver::Reply PageResolver::answer(const QUrl &url, bool asPage, qint64 ma
     QFile file(found.path);
     if (!file.open(QIODevice::ReadOnly))
         return asPage ? message(MessagePage::unreadable(address)) : Reply{};
-    // The size may have changed since it was checked; never read past the limit.
-    const QByteArray bytes = file.read(maxFileSize + 1);
+    // The size may have changed since it was checked; never read past the limit. Asking
+    // for the limit at once would make Qt set aside 64 MB for every picture.
+    QByteArray bytes = file.read(info.size() + 1);
+    if (bytes.size() > info.size() && bytes.size() <= maxFileSize)
+        bytes += file.read(maxFileSize + 1 - bytes.size());
     if (bytes.size() > maxFileSize)
         return asPage ? message(MessagePage::tooLarge(address)) : Reply{};
     if (file.error() != QFileDevice::NoError)

@@ -35,12 +35,26 @@ void PageSchemeHandler::setRecording(bool on)
     m_servedFiles.clear();
 }
 
+bool PageSchemeHandler::mayRequest(const QUrl &url, const QUrl &initiator)
+{
+    // The program's own loads have no initiator, or an opaque one.
+    if (initiator.isEmpty() || initiator.host().isEmpty())
+        return true;
+    if (!PageAddress::isPageScheme(initiator))
+        return false; // a web page reaches nothing of ours
+    return initiator.host() == url.host();
+}
+
 void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
     const QUrl url = job->requestUrl();
+    if (m_shutDown) {
+        job->fail(QWebEngineUrlRequestJob::RequestAborted);
+        return;
+    }
     if (m_recording)
         m_requests << url;
-    if (job->requestMethod() != QByteArrayLiteral("GET")) {
+    if (job->requestMethod() != QByteArrayLiteral("GET") || !mayRequest(url, job->initiator())) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }

@@ -19,6 +19,15 @@ public:
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
+    // At exit: every request from now on is refused at once, so that pages still asking for
+    // pictures cannot hold the program up.
+    void shutdown() { m_shutDown = true; }
+    bool isShutDown() const { return m_shutDown; }
+
+    // Whether a page of one origin may have this resource: each drive, each local folder and
+    // our message pages are origins apart, and none reads from another.
+    static bool mayRequest(const QUrl &url, const QUrl &initiator);
+
     // For tests: what was asked for and which files were read, kept only while recording.
     void setRecording(bool on);
     QList<QUrl> requests() const { return m_requests; }
@@ -30,6 +39,7 @@ signals:
 
 private:
     bool m_recording = false;
+    bool m_shutDown = false;
     QList<QUrl> m_requests;
     QStringList m_servedFiles;
 };
