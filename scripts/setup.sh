@@ -13,6 +13,8 @@ packages=(
     # The Debian package and its check (scripts/package-check.sh): shlibdeps, validators,
     # file/readelf/strings on the installed binaries.
     dpkg-dev binutils file desktop-file-utils appstream
+    # ... and its look at the windows' WM_CLASS under Xvfb (xwininfo).
+    x11-utils
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
