@@ -110,4 +110,21 @@ kill -0 "$child" 2>/dev/null || { cat "$work/help.log" >&2; fail "the installed 
 kill "$child"
 wait "$child" 2>/dev/null || true
 child=""
+# Under X the window's WM_CLASS ties it to its desktop entry (StartupWMClass).
+wmclass_of() { # program, seconds to wait
+    xvfb-run -a -s "-screen 0 1024x700x24" bash -c '
+        "$0" >/dev/null 2>&1 & pid=$!
+        sleep "$1"
+        xwininfo -root -children
+        kill $pid; wait $pid 2>/dev/null || true
+    ' "$1" "$2" | sed -n 's/.*("[^"]*" "\([^"]*\)").*/\1/p' | sort -u
+}
+unset QT_QPA_PLATFORM
+for pair in "usr/bin/pagora:sk.tarvol.Pagora.desktop:4" \
+    "usr/libexec/pagora/help:sk.tarvol.Pagora.Pomocnik.desktop:3"; do
+    IFS=: read -r program entry wait <<<"$pair"
+    want=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$entry")
+    got=$(wmclass_of "$root/$program" "$wait")
+    [ "$got" = "$want" ] || fail "$program shows WM_CLASS '$got', its entry says '$want'"
+done
 echo "package-check: all checks passed"
