@@ -24,6 +24,10 @@ public:
     // Sorted as text without regard to letter case: "10 X" comes before "2 Y".
     static QStringList listFiles(const QString &nativeFolder, const QString &pattern);
 
+    // The whole name under a point of the viewport when the list's width cuts it off,
+    // else the empty text.
+    QString toolTipAt(const QPoint &viewportPos) const;
+
 signals:
     // The user selected a name, by mouse or by keyboard.
     void clicked();
@@ -31,6 +35,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     QString m_path;
