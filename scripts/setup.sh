@@ -10,6 +10,8 @@ packages=(
     libgl1-mesa-dri
     fonts-liberation fonts-dejavu-core
     xvfb xauth
+    # Printing tests read the text of the PDF they print (pdftotext).
+    poppler-utils
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then

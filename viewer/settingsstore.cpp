@@ -5,7 +5,7 @@
 #include <QStringList>
 
 namespace {
-const QString group = QStringLiteral("List");
+const QString listGroup = QStringLiteral("List");
 }
 
 SettingsStore::SettingsStore(const QString &file) : m_file(file) {}
@@ -18,6 +18,17 @@ QString SettingsStore::defaultFile()
 }
 
 QString SettingsStore::read(const QString &key, const QString &defaultValue) const
+{
+    return read(listGroup, key, defaultValue);
+}
+
+bool SettingsStore::write(const QString &key, const QString &value)
+{
+    return write(listGroup, key, value);
+}
+
+QString SettingsStore::read(const QString &group, const QString &key,
+                            const QString &defaultValue) const
 {
     QSettings settings(m_file, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError)
@@ -34,7 +45,7 @@ QString SettingsStore::read(const QString &key, const QString &defaultValue) con
     return value.toString();
 }
 
-bool SettingsStore::write(const QString &key, const QString &value)
+bool SettingsStore::write(const QString &group, const QString &key, const QString &value)
 {
     {
         QSettings settings(m_file, QSettings::IniFormat);

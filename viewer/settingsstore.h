@@ -26,6 +26,10 @@ public:
     // False when the value could not be stored (read back to be sure).
     bool write(const QString &key, const QString &value);
 
+    // The same in another group of the file, such as "View".
+    QString read(const QString &group, const QString &key, const QString &defaultValue) const;
+    bool write(const QString &group, const QString &key, const QString &value);
+
 private:
     QString m_file;
 };
