@@ -486,6 +486,8 @@ private slots:
                                          << QStringLiteral("Kôň a Ľad");
         QTest::newRow("exact text")
             << QStringLiteral("kráľovná") << QStringLiteral("1 z 1") << QStringLiteral("kráľovná");
+        QTest::newRow("quotes and a backslash are text")
+            << QStringLiteral("'\"\\</script>") << QStringLiteral("Nenájdené") << QString();
         QTest::newRow("nothing matches")
             << QStringLiteral("xyz") << QStringLiteral("Nenájdené") << QString();
     }

@@ -40,26 +40,42 @@ const char findScript[] = R"JS(
     state.marks = [];
     state.current = -1;
   }
+  // Per folded character: its text node and where its source character starts and ends.
+  // Plain number arrays stay small on long pages.
   function collect() {
-    var nodes = [], map = [], folded = '';
+    var nodes = [], node = [], start = [], end = [], folded = [];
     var root = document.body || document.documentElement;
-    if (!root) return { nodes: nodes, map: map, folded: folded };
-    var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT);
-    for (var n = walker.nextNode(); n; n = walker.nextNode()) {
-      if (!n.data.length || !shown(n)) continue;
-      var ni = nodes.length;
-      nodes.push(n);
-      var text = n.data;
-      for (var i = 0; i < text.length;) {
-        var ch = String.fromCodePoint(text.codePointAt(i));
-        var f = /\s/.test(ch) ? ' ' : fold(ch);
-        if (f === ' ' && folded.charAt(folded.length - 1) === ' ') f = '';
-        for (var k = 0; k < f.length; ++k) map.push([ni, i, i + ch.length]);
-        folded += f;
-        i += ch.length;
+    var last = '';
+    if (root) {
+      var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT);
+      for (var n = walker.nextNode(); n; n = walker.nextNode()) {
+        if (!n.data.length || !shown(n)) continue;
+        var ni = nodes.length;
+        nodes.push(n);
+        var text = n.data;
+        for (var i = 0; i < text.length;) {
+          var code = text.charCodeAt(i);
+          var ch, f;
+          if (code < 128) {
+            ch = text.charAt(i);
+            f = (code === 32 || (code >= 9 && code <= 13)) ? ' ' : ch.toLowerCase();
+          } else {
+            ch = String.fromCodePoint(text.codePointAt(i));
+            f = /\s/.test(ch) ? ' ' : fold(ch);
+          }
+          if (f === ' ' && last === ' ') f = '';
+          for (var k = 0; k < f.length; ++k) {
+            node.push(ni);
+            start.push(i);
+            end.push(i + ch.length);
+            folded.push(f.charAt(k));
+            last = f.charAt(k);
+          }
+          i += ch.length;
+        }
       }
     }
-    return { nodes: nodes, map: map, folded: folded };
+    return { nodes: nodes, node: node, start: start, end: end, folded: folded.join('') };
   }
   function wrap(node, from, to) {
     if (to < node.data.length) node.splitText(to);
@@ -91,12 +107,12 @@ const char findScript[] = R"JS(
     // so the offsets of earlier matches stay right.
     var marks = [];
     for (var m = found.length - 1; m >= 0; --m) {
-      var a = all.map[found[m][0]], b = all.map[found[m][1]];
+      var a = found[m][0], b = found[m][1];
       var spans = [];
-      for (var ni = b[0]; ni >= a[0]; --ni) {
+      for (var ni = all.node[b]; ni >= all.node[a]; --ni) {
         var node = all.nodes[ni];
-        var from = ni === a[0] ? a[1] : 0;
-        var to = ni === b[0] ? b[2] : node.data.length;
+        var from = ni === all.node[a] ? all.start[a] : 0;
+        var to = ni === all.node[b] ? all.end[b] : node.data.length;
         if (to > from) spans.unshift(wrap(node, from, to));
       }
       if (spans.length) marks.unshift(spans);
