@@ -6,8 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QToolTip>
 #include <algorithm>
 
 #include <dirent.h>
@@ -147,4 +150,32 @@ void FileListBox::focusInEvent(QFocusEvent *event)
     m_filling = true;
     QListWidget::focusInEvent(event);
     m_filling = filling;
+}
+
+QString FileListBox::toolTipAt(const QPoint &viewportPos) const
+{
+    const QListWidgetItem *item = itemAt(viewportPos);
+    if (!item)
+        return {};
+    // The text's room is the entry's own rectangle, clipped by what the viewport shows.
+    const QRect shown = visualItemRect(item).intersected(viewport()->rect());
+    const int needed = fontMetrics().horizontalAdvance(item->text()) +
+                       2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this);
+    return needed > shown.width() ? item->text() : QString();
+}
+
+bool FileListBox::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QListWidget::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QString text = toolTipAt(help->pos());
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), text, viewport(),
+                           visualItemRect(itemAt(help->pos())));
+    }
+    return true;
 }

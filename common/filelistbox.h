@@ -32,6 +32,10 @@ public:
     // The Slovak note the list carries as its tooltip when names were left out.
     static QString unshownNote(int count);
 
+    // The whole name under a point of the viewport when the list's width cuts it off,
+    // else the empty text.
+    QString toolTipAt(const QPoint &viewportPos) const;
+
 signals:
     // The user selected a name, by mouse or by keyboard.
     void clicked();
@@ -39,6 +43,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     QString m_path;

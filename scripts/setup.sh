@@ -22,6 +22,8 @@ packages=(
     dpkg-dev binutils file desktop-file-utils appstream
     # The library search: its index (SQLite FTS5) and its HTML text extraction (libxml2).
     libsqlite3-dev libxml2-dev
+    # Printing tests read the text of the PDF they print (pdftotext).
+    poppler-utils
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then

@@ -11,15 +11,23 @@
 #include "frmvybrat.h"
 #include "library.h"
 #include "pageschemehandler.h"
+#include "paneactions.h"
+#include "panezoom.h"
 #include "picturebutton.h"
 #include "settingsstore.h"
 #include "startpage.h"
+#include "zoomsteps.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QShortcut>
+
+namespace {
+const QString viewGroup = QStringLiteral("View");
+const QString zoomKey = QStringLiteral("Zoom");
+} // namespace
 
 frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, QWidget *parent,
                      BrowserPane *preparedPane)
@@ -79,6 +87,19 @@ frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, 
     auto *search = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")), this);
     search->setContext(Qt::WindowShortcut);
     connect(search, &QShortcut::activated, this, &frmHlavne::openLibrarySearch);
+    // Reading aids: the pane's keys work anywhere in the window, each command under the
+    // busy indicator; the zoom is kept to the next start.
+    Hlavne->actions()->setBracket([this](const std::function<void()> &command) {
+        BusyBracket busy(Praca);
+        command();
+    });
+    addActions(Hlavne->actions()->windowActions());
+    Hlavne->zoom()->setFactor(zoomsteps::parse(m_settings.read(viewGroup, zoomKey, {})));
+    connect(Hlavne->zoom(), &PaneZoom::zoomChanged, this, [this](double factor) {
+        m_settings.write(viewGroup, zoomKey, zoomsteps::format(factor));
+    });
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &frmHlavne::Command3_Click);
 }
 
 frmHlavne::~frmHlavne()

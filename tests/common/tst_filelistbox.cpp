@@ -141,6 +141,49 @@ private slots:
         QCOMPARE(clicks.count(), 3);
         QVERIFY(box.fileName().isEmpty());
     }
+
+    void cutOffNameShowsWholeInToolTip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("cutOff");
+
+        QTest::newRow("short name fits") << QStringLiteral("1 UVOD.PGX") << false;
+        QTest::newRow("long name is cut off")
+            << QStringLiteral("3 VEĽMI DLHÝ NÁZOV LISTU O ĽADOVÝCH KRÁĽOCH.PGX") << true;
+        QTest::newRow("long name without spaces")
+            << QStringLiteral("4_NAZOV_BEZ_MEDZIER_KTORY_SA_NEZMESTI.PGX") << true;
+    }
+
+    void cutOffNameShowsWholeInToolTip()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, cutOff);
+
+        QTemporaryDir folder;
+        for (const QString &n :
+             {name, QStringLiteral("0 PRVY.PGX"), QStringLiteral("9 POSLEDNY.PGX")}) {
+            QFile f(folder.path() + QLatin1Char('/') + n);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        FileListBox box;
+        box.setGeometry(8, 64, 105, 461); // the page list's place in the main window
+        box.setPattern(QStringLiteral("*.PGX"));
+        QVERIFY(box.setPath(folder.path()));
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+
+        const QStringList names = items(box);
+        QCOMPARE(names.first(), QStringLiteral("0 PRVY.PGX"));
+        QCOMPARE(names.last(), QStringLiteral("9 POSLEDNY.PGX"));
+        const auto found = box.findItems(name, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        // The order and the shown texts stay as they are; only the tooltip tells more.
+        QCOMPARE(found.first()->text(), name);
+        const QPoint at = box.visualItemRect(found.first()).center();
+        QCOMPARE(box.toolTipAt(at), cutOff ? name : QString());
+        // Below the last entry there is nothing to explain.
+        QCOMPARE(box.toolTipAt(QPoint(5, box.viewport()->height() - 2)), QString());
+    }
 };
 
 QTEST_MAIN(TestFileListBox)

@@ -79,6 +79,14 @@ void BookPage::openExternally(const QUrl &url)
         m_opener(url);
 }
 
+void BookPage::followLink(const QUrl &url)
+{
+    if (PageAddress::isPageScheme(url))
+        load(url);
+    else if (isWeb(url) || url.scheme() == QLatin1String("mailto"))
+        openExternally(url);
+}
+
 bool BookPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     qCDebug(lcPage) << "navigation" << url << type << (isMainFrame ? "main frame" : "frame");

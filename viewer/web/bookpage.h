@@ -26,6 +26,10 @@ public:
     // The pane calls this on each mouse press or key press inside the view.
     void noteUserInput();
 
+    // A link the user chose outside the page (the pane's menu): library pages load here,
+    // web and mail links go to the desktop's own program, anything else is refused.
+    void followLink(const QUrl &url);
+
     // Replaces QDesktopServices::openUrl; tests record instead of starting a browser.
     void setExternalOpener(ExternalOpener opener);
 

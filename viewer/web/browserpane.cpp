@@ -2,13 +2,21 @@
 #include "browserpane.h"
 
 #include "bookpage.h"
+#include "findbar.h"
+#include "findcontroller.h"
 #include "pageaddress.h"
+#include "pageprinter.h"
 #include "pagerequestinterceptor.h"
 #include "pageschemehandler.h"
+#include "paneactions.h"
+#include "panemenu.h"
+#include "panezoom.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QVBoxLayout>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -27,11 +35,20 @@ BrowserPane::BrowserPane(QWidget *parent)
     m_page = new BookPage(m_profile);
     m_view = new QWebEngineView(this);
     m_view->setPage(m_page);
-    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    // Our own menu: the engine's would offer its developer entries.
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &BrowserPane::showContextMenu);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
+
+    m_findBar = new FindBar(new FindController(m_page, this), this);
+    connect(m_findBar, &FindBar::closed, m_view, [this] { m_view->setFocus(); });
+    connect(this, &BrowserPane::loadFinished, m_findBar, &FindBar::pageLoaded);
+    m_zoom = new PaneZoom(m_page, this);
+    m_printer = new PagePrinter(m_view, this);
+    m_actions = new PaneActions(this);
 
     connect(m_handler, &PageSchemeHandler::messageServed, this,
             [this](const QUrl &url) { m_messagesServed.insert(url); });
@@ -77,6 +94,28 @@ QUrl BrowserPane::url() const
 QWebEnginePage *BrowserPane::page() const
 {
     return m_page;
+}
+
+void BrowserPane::findInPage(const QString &text)
+{
+    m_findBar->open(text);
+}
+
+void BrowserPane::openLink(const QUrl &url)
+{
+    m_page->followLink(url);
+}
+
+void BrowserPane::showContextMenu(const QPoint &pos)
+{
+    const QWebEngineContextMenuRequest *request = m_view->lastContextMenuRequest();
+    if (!request)
+        return;
+    auto *menu = new QMenu(m_view);
+    menu->setObjectName(QStringLiteral("PaneMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    panemenu::fill(menu, MenuContext::from(*request, *m_page, m_zoom->factor()), m_actions);
+    menu->popup(m_view->mapToGlobal(pos));
 }
 
 bool BrowserPane::eventFilter(QObject *watched, QEvent *event)

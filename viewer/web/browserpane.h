@@ -8,6 +8,10 @@
 #include <QWidget>
 
 class BookPage;
+class FindBar;
+class PagePrinter;
+class PaneActions;
+class PaneZoom;
 class PageRequestInterceptor;
 class PageSchemeHandler;
 class QWebEngineLoadingInfo;
@@ -35,8 +39,22 @@ public:
     // The address shown now.
     QUrl url() const;
 
+    // Opens find in the page with text and highlights its matches, also in a page that is
+    // still loading.
+    void findInPage(const QString &text);
+
+    // Follows a link as the user's own choice: library pages load here.
+    void openLink(const QUrl &url);
+
+    // Reading aids: the keyed commands, find, zoom (50 %–300 %, for every page) and print.
+    PaneActions *actions() const { return m_actions; }
+    FindBar *findBar() const { return m_findBar; }
+    PaneZoom *zoom() const { return m_zoom; }
+    PagePrinter *printer() const { return m_printer; }
+
     // For tests only.
     QWebEnginePage *page() const;
+    QWebEngineView *view() const { return m_view; }
     BookPage *bookPage() const { return m_page; }
     PageSchemeHandler *schemeHandler() const { return m_handler; }
     PageRequestInterceptor *requestInterceptor() const { return m_interceptor; }
@@ -44,6 +62,8 @@ public:
 signals:
     // ok is false when the pane ends up showing one of our message pages.
     void loadFinished(bool ok);
+    // "Hľadať v knihách…" was chosen in the pane's menu.
+    void searchLibraryRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -51,6 +71,7 @@ protected:
 private:
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onRenderProcessTerminated(int status);
+    void showContextMenu(const QPoint &pos);
     void settle(const QUrl &url, bool ok);
     bool retryRequested();
 
@@ -59,6 +80,10 @@ private:
     QWebEngineProfile *m_profile = nullptr;
     BookPage *m_page = nullptr;
     QWebEngineView *m_view = nullptr;
+    FindBar *m_findBar = nullptr;
+    PaneZoom *m_zoom = nullptr;
+    PagePrinter *m_printer = nullptr;
+    PaneActions *m_actions = nullptr;
 
     QString m_lastAddress;
     QUrl m_requested;            // what Navigate asked the engine for
