@@ -87,6 +87,9 @@ frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, 
     auto *search = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")), this);
     search->setContext(Qt::WindowShortcut);
     connect(search, &QShortcut::activated, this, &frmHlavne::openLibrarySearch);
+    connect(Hlavne, &BrowserPane::searchLibraryRequested, this, &frmHlavne::openLibrarySearch);
+    // An opened search result shows its words as find in page would.
+    highlightTerms = [this](const QString &terms) { Hlavne->findInPage(terms); };
     // Reading aids: the pane's keys work anywhere in the window, each command under the
     // busy indicator; the zoom is kept to the next start.
     Hlavne->actions()->setBracket([this](const std::function<void()> &command) {
