@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineView>
 #include <memory>
 #include <unistd.h>
 
@@ -59,8 +60,9 @@ class TestSearchWindow : public QObject
         m_main->activateWindow();
         if (!QTest::qWaitForWindowActive(m_main.get()))
             return nullptr;
-        QWidget *pane =
-            m_main->Hlavne->focusProxy() ? m_main->Hlavne->focusProxy() : m_main->Hlavne;
+        // The engine's own widget inside the view holds the focus when a page was clicked.
+        auto *view = m_main->Hlavne->findChild<QWebEngineView *>();
+        QWidget *pane = view && view->focusProxy() ? view->focusProxy() : m_main->Hlavne;
         pane->setFocus();
         QTest::keyClick(pane, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
         return m_main->librarySearch();
@@ -92,6 +94,9 @@ private slots:
         m_main->highlightTerms = [this](const QString &terms) { m_highlighted += terms; };
         m_main->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        auto *view = m_main->Hlavne->findChild<QWebEngineView *>();
+        QVERIFY(view);
+        QTRY_VERIFY_WITH_TIMEOUT(view->focusProxy(), 30000);
     }
 
     void cleanupTestCase() { m_main.reset(); }
