@@ -194,6 +194,28 @@ private slots:
         QVERIFY(!m_main->librarySearch());
     }
 
+    void choiceKeptWhileIndexing()
+    {
+        frmHladat *window = openSearch();
+        QVERIFY(window);
+        waitIndexed(window);
+        window->Text1->setText(QStringLiteral("prirod"));
+        QCOMPARE(window->Label1->text(), QStringLiteral("2 výsledky"));
+        window->List1->setFocus();
+        QTest::keyClick(window->List1, Qt::Key_Down);
+        QCOMPARE(window->List1->currentIndex().row(), 1);
+        // A step of indexing searches again; the reader's choice stays.
+        emit window->librarySearch()->progress(1234, 10000);
+        QCOMPARE(window->Label2->text(),
+                 QStringLiteral("Indexujem 1\u00A0234 z 10\u00A0000 listov…"));
+        QCOMPARE(window->List1->currentIndex().row(), 1);
+        // New words start at the best hit.
+        window->Text1->setText(QStringLiteral("priroda"));
+        window->Text1->setText(QStringLiteral("prirod"));
+        QCOMPARE(window->List1->currentIndex().row(), 0);
+        window->close();
+    }
+
     void refreshAtReopening()
     {
         frmHladat *window = openSearch();
