@@ -461,6 +461,7 @@ private slots:
         QTest::newRow("cache folder is a file") << "file";
         QTest::newRow("cache folder without write permission") << "readonly";
         QTest::newRow("index file read-only") << "readonlyFile";
+        QTest::newRow("index file locked by another program") << "locked";
     }
     void unwritableCache()
     {
@@ -468,6 +469,7 @@ private slots:
         QTemporaryDir dir;
         QString cache = dir.filePath("cache");
         bool mustBeMemory = true;
+        sqlite3 *locker = nullptr;
         if (kind == "file") {
             write(dir.filePath("blocked"), "x");
             cache = dir.filePath("blocked/pagora");
@@ -475,6 +477,15 @@ private slots:
             QVERIFY(QDir().mkpath(cache));
             QVERIFY(QFile::setPermissions(cache, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
             mustBeMemory = ::geteuid() != 0; // root writes anyway
+        } else if (kind == "locked") {
+            SearchIndex made(SearchIndex::fileFor(cache, m_library));
+            QVERIFY(made.open());
+            sqlite3_open_v2(QFile::encodeName(made.location()).constData(), &locker,
+                            SQLITE_OPEN_READWRITE, nullptr);
+            QCOMPARE(sqlite3_exec(locker, "BEGIN IMMEDIATE; INSERT INTO meta VALUES('x', 'y')",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            mustBeMemory = false; // it opens, but cannot be written
         } else {
             const QString file = SearchIndex::fileFor(cache, m_library);
             write(file, {});
@@ -490,11 +501,14 @@ private slots:
             search.refresh();
             QVERIFY(refreshed.wait(60000));
             QVERIFY(search.lastStats().ok);
+            if (kind == "locked")
+                QVERIFY(search.inMemory());
             const SearchIndex::Results results = search.search(SearchQuery::parse("ladovej"));
             QCOMPARE(results.status, SearchIndex::Status::Ok);
             QCOMPARE(results.hits.size(), 1);
             QCOMPARE(results.hits.at(0).page, QStringLiteral("1 UVOD.PGX"));
         }
+        sqlite3_close(locker);
         QFile::setPermissions(cache, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                          QFileDevice::ExeOwner);
     }

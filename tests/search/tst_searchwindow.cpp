@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineView>
 #include <memory>
 #include <unistd.h>
 
@@ -59,8 +60,9 @@ class TestSearchWindow : public QObject
         m_main->activateWindow();
         if (!QTest::qWaitForWindowActive(m_main.get()))
             return nullptr;
-        QWidget *pane =
-            m_main->Hlavne->focusProxy() ? m_main->Hlavne->focusProxy() : m_main->Hlavne;
+        // The engine's own widget inside the view holds the focus when a page was clicked.
+        auto *view = m_main->Hlavne->findChild<QWebEngineView *>();
+        QWidget *pane = view && view->focusProxy() ? view->focusProxy() : m_main->Hlavne;
         pane->setFocus();
         QTest::keyClick(pane, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
         return m_main->librarySearch();
@@ -92,6 +94,9 @@ private slots:
         m_main->highlightTerms = [this](const QString &terms) { m_highlighted += terms; };
         m_main->Show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        auto *view = m_main->Hlavne->findChild<QWebEngineView *>();
+        QVERIFY(view);
+        QTRY_VERIFY_WITH_TIMEOUT(view->focusProxy(), 30000);
     }
 
     void cleanupTestCase() { m_main.reset(); }
@@ -187,6 +192,28 @@ private slots:
         QCOMPARE(first->Label1->text(), QString());
         QTest::keyClick(first, Qt::Key_Escape);
         QVERIFY(!m_main->librarySearch());
+    }
+
+    void choiceKeptWhileIndexing()
+    {
+        frmHladat *window = openSearch();
+        QVERIFY(window);
+        waitIndexed(window);
+        window->Text1->setText(QStringLiteral("prirod"));
+        QCOMPARE(window->Label1->text(), QStringLiteral("2 výsledky"));
+        window->List1->setFocus();
+        QTest::keyClick(window->List1, Qt::Key_Down);
+        QCOMPARE(window->List1->currentIndex().row(), 1);
+        // A step of indexing searches again; the reader's choice stays.
+        emit window->librarySearch()->progress(1234, 10000);
+        QCOMPARE(window->Label2->text(),
+                 QStringLiteral("Indexujem 1\u00A0234 z 10\u00A0000 listov…"));
+        QCOMPARE(window->List1->currentIndex().row(), 1);
+        // New words start at the best hit.
+        window->Text1->setText(QStringLiteral("priroda"));
+        window->Text1->setText(QStringLiteral("prirod"));
+        QCOMPARE(window->List1->currentIndex().row(), 0);
+        window->close();
     }
 
     void refreshAtReopening()

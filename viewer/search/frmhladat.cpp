@@ -168,6 +168,11 @@ void frmHladat::Show()
 
 void frmHladat::Text1_Change()
 {
+    runSearch(false);
+}
+
+void frmHladat::runSearch(bool keepChoice)
+{
     if (!m_search)
         return;
     m_query = SearchQuery::parse(Text1->text());
@@ -183,6 +188,12 @@ void frmHladat::Text1_Change()
         m_pending = true;
         return;
     }
+    // New pages indexed meanwhile must not move the reader off the hit they chose.
+    QString book, page;
+    if (const QModelIndex current = List1->currentIndex(); keepChoice && current.isValid()) {
+        book = m_model->data(current, SearchResultModel::BookRole).toString();
+        page = m_model->data(current, SearchResultModel::PageRole).toString();
+    }
     const SearchQuery query = m_query;
     LibrarySearch *search = m_search;
     m_model->setHits(results.hits,
@@ -193,7 +204,7 @@ void frmHladat::Text1_Change()
     else
         Label1->setText(searchtexts::count(results.total, int(results.hits.size())));
     if (m_model->rowCount() > 0)
-        List1->setCurrentIndex(m_model->index(0));
+        List1->setCurrentIndex(m_model->index(qMax(0, m_model->rowOf(book, page))));
 }
 
 void frmHladat::showProgress(int done, int total)
@@ -201,13 +212,13 @@ void frmHladat::showProgress(int done, int total)
     Label2->setText(searchtexts::progress(done, total));
     // Pages indexed so far may hold what the reader looks for.
     if (m_pending || m_model->rowCount() < SearchIndex::maxResults)
-        Text1_Change();
+        runSearch(true);
 }
 
 void frmHladat::refreshed()
 {
     Label2->clear();
-    Text1_Change();
+    runSearch(true);
 }
 
 bool frmHladat::openResult(int row)

@@ -39,6 +39,8 @@ protected:
 
 private:
     void Text1_Change();
+    // keepChoice: the same words searched again, the chosen hit stays chosen.
+    void runSearch(bool keepChoice);
     void showProgress(int done, int total);
     void refreshed();
 

@@ -64,6 +64,13 @@ void LibrarySearch::finished()
         m_reader.close();
         m_reader.open();
     }
+    if (!m_lastStats.ok && !m_lastStats.cancelled && !m_reader.inMemory() && !m_cancel) {
+        // Another program keeps the index file locked: index in memory for this session.
+        if (m_reader.openInMemory()) {
+            refresh();
+            return;
+        }
+    }
     emit refreshed();
     if (m_again && !m_cancel) {
         m_again = false;

@@ -295,13 +295,22 @@ bool SearchIndex::open()
             // A damaged index holds nothing that cannot be read again from the pages.
             removeFiles();
         }
-        m_location =
-            memoryPrefix +
-            QString::fromLatin1(QCryptographicHash::hash(m_file.toUtf8(), QCryptographicHash::Sha1)
-                                    .toHex()
-                                    .left(16)) +
-            QStringLiteral("?mode=memory&cache=shared");
+        return openInMemory();
     }
+    if (openAt(m_location, true) == Opened::Ok)
+        return true;
+    close();
+    return false;
+}
+
+bool SearchIndex::openInMemory()
+{
+    close();
+    m_location =
+        memoryPrefix +
+        QString::fromLatin1(
+            QCryptographicHash::hash(m_file.toUtf8(), QCryptographicHash::Sha1).toHex().left(16)) +
+        QStringLiteral("?mode=memory&cache=shared");
     if (openAt(m_location, true) == Opened::Ok)
         return true;
     close();

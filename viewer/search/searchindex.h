@@ -68,6 +68,8 @@ public:
     // version. When the file cannot be used at all (read-only folder, locked), the index
     // lives in memory instead, shared with every SearchIndex opened on location().
     bool open();
+    // Gives up the file (held by another program for too long) for a database in memory.
+    bool openInMemory();
     void close();
     bool isOpen() const { return m_db != nullptr; }
     QString location() const { return m_location; }

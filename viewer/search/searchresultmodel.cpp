@@ -19,6 +19,15 @@ const SearchHit &SearchResultModel::withSnippet(int row) const
     return h;
 }
 
+int SearchResultModel::rowOf(const QString &book, const QString &page) const
+{
+    for (int row = 0; row < m_hits.size(); ++row) {
+        if (m_hits.at(row).book == book && m_hits.at(row).page == page)
+            return row;
+    }
+    return -1;
+}
+
 int SearchResultModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_hits.size());

@@ -20,6 +20,8 @@ public:
     // Snippets are asked of source when a row is first shown: a list shows a few at a time.
     void setHits(const QVector<SearchHit> &hits, SnippetSource source = {});
     const SearchHit &hit(int row) const { return withSnippet(row); }
+    // The row of a page, or -1; fetches no snippet.
+    int rowOf(const QString &book, const QString &page) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
