@@ -126,6 +126,6 @@ int main(int argc, char *argv[])
     QElapsedTimer first;
     first.start();
     DriveMap::resolve(QStringLiteral("C:\\TARVOL\\PAGORA\\OBROVSKA\\CHYBA.GIF"));
-    row("map a missing picture, first lookup", "100000 pages", first.nsecsElapsed() / 1000.0);
+    row("map a missing picture, first lookup", "100000 pages", {first.nsecsElapsed() / 1000.0});
     return 0;
 }
