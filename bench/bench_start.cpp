@@ -117,7 +117,7 @@ Report run(const Lab &lab, const QString &program, const QStringList &args,
     process.setStandardOutputFile(QProcess::nullDevice());
     const qint64 start = probe::now();
     process.start(lab.bin + QLatin1Char('/') + program, args);
-    if (!process.waitForFinished(180000)) {
+    if (!process.waitForFinished(600000)) {
         std::fprintf(stderr, "%s did not finish\n", qPrintable(program));
         process.kill();
         process.waitForFinished();
