@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QLocale>
 #include <memory>
+#include <utility>
 
 int main(int argc, char *argv[])
 {
@@ -32,21 +33,24 @@ int main(int argc, char *argv[])
     // window as before; it adopts that pane and still reads the settings itself.
     SettingsStore settings;
     PanePreparer preparer(settings);
+    bool prepared = false;
+    const auto prepareBehindIntro = [&] {
+        if (std::exchange(prepared, true))
+            return;
+        QString error;
+        if (!builtinbook::install(&error))
+            qWarning("%s", qPrintable(error));
+        preparer.prepare(face::paneRect().size());
+    };
     std::unique_ptr<frmHlavne> main;
     auto *intro = new frmUvod([&] {
+        prepareBehindIntro(); // late, should the intro never have been painted
         main = std::make_unique<frmHlavne>(settings, std::function<void()>{}, nullptr,
                                            preparer.take());
         main->Show();
     });
-    QObject::connect(
-        intro, &frmUvod::firstPainted, intro,
-        [&] {
-            QString error;
-            if (!builtinbook::install(&error))
-                qWarning("%s", qPrintable(error));
-            preparer.prepare(face::paneRect().size());
-        },
-        Qt::QueuedConnection);
+    QObject::connect(intro, &frmUvod::firstPainted, intro, prepareBehindIntro,
+                     Qt::QueuedConnection);
     intro->show();
     const int result = app.exec();
     main.reset();
