@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QLocale>
 #include <memory>
+#include <utility>
 
 int main(int argc, char *argv[])
 {
@@ -37,19 +38,22 @@ int main(int argc, char *argv[])
     // window as before; it adopts that pane and still reads the settings itself.
     SettingsStore settings;
     PanePreparer preparer(settings);
+    bool prepared = false;
+    const auto prepareBehindIntro = [&] {
+        if (std::exchange(prepared, true))
+            return;
+        builtinbook::installOrSay();
+        preparer.prepare(face::paneRect().size());
+    };
     std::unique_ptr<frmHlavne> main;
     auto *intro = new frmUvod([&] {
+        prepareBehindIntro(); // late, should the intro never have been painted
         main = std::make_unique<frmHlavne>(settings, std::function<void()>{}, nullptr,
                                            preparer.take());
         main->Show();
     });
-    QObject::connect(
-        intro, &frmUvod::firstPainted, intro,
-        [&] {
-            builtinbook::installOrSay();
-            preparer.prepare(face::paneRect().size());
-        },
-        Qt::QueuedConnection);
+    QObject::connect(intro, &frmUvod::firstPainted, intro, prepareBehindIntro,
+                     Qt::QueuedConnection);
     intro->show();
     const int result = app.exec();
     main.reset();

@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
         view->show();
         waiter.arm(view, [&](qint64 at) {
             probe::report("handover", at - started);
-            QTimer::singleShot(500, &app, [&] {
+            QTimer::singleShot(2000, &app, [&] {
                 probe::report("pss_home", probe::ownTreePssKb());
                 next();
             });

@@ -2,7 +2,7 @@
 // Linked into a copy of pagora built from its own main.cpp: watches the real start-up and
 // then drives the main window as a user would. It notes
 //   handover   the intro's second tick to the home page painted in the main window's pane
-//   pss_home   memory of pagora and its engine processes once the home page is shown
+//   pss_home   memory of pagora and its engine processes 2 s after the home page is shown
 //   switch     a page chosen in the SpeedPanel to that page loaded and painted (repeated)
 //   pss_after  memory after the switches
 //   help_click the moment "Pomocník" is clicked (help itself notes when it is painted)
@@ -68,7 +68,7 @@ private:
         // To look at what the first frame showed.
         if (const QString shot = qEnvironmentVariable("PAGORA_PROBE_SHOT"); !shot.isEmpty())
             m_main->grab().save(shot);
-        QTimer::singleShot(500, this, [this] {
+        QTimer::singleShot(2000, this, [this] {
             probe::report("pss_home", probe::ownTreePssKb());
             startSwitches();
         });
