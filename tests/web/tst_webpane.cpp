@@ -712,7 +712,10 @@ private slots:
                                  LoadTimeoutMs * 2);
         leaver.stop();
         QCOMPARE(dialogs, 1);
-        QVERIFY(bodyText().contains(Pangram));
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->url(),
+                                  PageAddress::fromNavigate(bookPage(QStringLiteral("2 UTF8.PGX"))),
+                                  LoadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bodyText().contains(Pangram), LoadTimeoutMs);
         QVERIFY(!m_pane->bookPage()->openDialog());
     }
 

@@ -281,11 +281,11 @@ void BookPage::openInPane(const QUrl &url)
     });
 }
 
-void BookPage::closeDialogs()
+void BookPage::closeDialogs(const QUrl &next)
 {
     // The page being left asks nothing more: an alert() loop would otherwise open the next
-    // box at once and keep the next page from coming.
-    m_leaving = url();
+    // box at once and keep the next page from coming. The same page asked for again is new.
+    m_leaving = next.isEmpty() || next == url() ? QUrl() : url();
     if (m_dialog)
         m_dialog->reject();
 }

@@ -39,8 +39,8 @@ public:
     // Replaces QDesktopServices::openUrl; tests record instead of starting a mail program.
     void setExternalOpener(ExternalOpener opener);
 
-    // Closes an open page dialog as if cancelled: leaving a page never waits for one.
-    void closeDialogs();
+    // Closes an open page dialog as if cancelled: leaving a page for next never waits for one.
+    void closeDialogs(const QUrl &next = QUrl());
 
     // For tests: new windows asked for (none is ever made), links handed out, the dialog
     // open now.

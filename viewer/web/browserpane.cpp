@@ -99,10 +99,10 @@ BrowserPane::~BrowserPane()
 
 void BrowserPane::Navigate(const QString &address)
 {
-    // Leaving a page never waits for one of its dialogs.
-    m_page->closeDialogs();
     m_lastAddress = address;
     m_requested = PageAddress::fromNavigate(address);
+    // Leaving a page never waits for one of its dialogs.
+    m_page->closeDialogs(m_requested);
     m_target = m_requested;
     m_crashes.remove(m_requested);
     m_recovering = false;
@@ -237,6 +237,7 @@ void BrowserPane::showNotLoaded(const QUrl &url)
 
 void BrowserPane::onRenderProcessTerminated(int status)
 {
+    m_page->closeDialogs(); // its page is gone
     m_stallTimer->stop();
     m_probeTimer->stop();
     if (status == QWebEnginePage::NormalTerminationStatus)
