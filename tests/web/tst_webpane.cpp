@@ -3,26 +3,40 @@
 // rendered text read back.
 #include "bookpage.h"
 #include "browserpane.h"
+#include "frmhlavne.h"
 #include "pageaddress.h"
+#include "pagedialog.h"
 #include "pagerequestinterceptor.h"
 #include "pageschemehandler.h"
 
 #include "testsupport.h"
 #include <QApplication>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkDatagram>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QUrlQuery>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -39,16 +53,28 @@ class LocalWebServer : public QTcpServer
 {
 public:
     int connections = 0;
+    QStringList paths; // of every request, in order
+
+    // A web page that reaches for the library and the file system; @PORT@ is ours.
+    QByteArray hostilePage;
 
     LocalWebServer()
     {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = nextPendingConnection()) {
                 ++connections;
-                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
                     const QByteArray request = socket->readAll();
                     if (!request.contains("\r\n\r\n"))
                         return;
+                    paths << QString::fromLatin1(request.split(' ').value(1));
+                    if (request.startsWith("GET /zly ")) {
+                        socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html; "
+                                      "charset=utf-8\r\nConnection: close\r\n\r\n" +
+                                      hostilePage);
+                        socket->disconnectFromHost();
+                        return;
+                    }
                     if (request.startsWith("GET /presmeruj ")) {
                         socket->write("HTTP/1.0 302 Found\r\nLocation: /\r\n"
                                       "Connection: close\r\n\r\n");
@@ -76,6 +102,11 @@ class TestWebPane : public QObject
     QString m_drive;
     LocalWebServer m_server;
     quint16 m_closedPort = 0;
+    // Listeners a page must never reach (STUN over UDP, TURN over TCP).
+    QUdpSocket m_udp;
+    QTcpServer m_tcp;
+    int m_datagrams = 0;
+    int m_tcpConnections = 0;
     BrowserPane *m_pane = nullptr;
     QList<QUrl> m_openedExternally;
 
@@ -111,6 +142,48 @@ class TestWebPane : public QObject
     }
 
     QString bodyText() { return js(QStringLiteral("document.body.innerText")).toString(); }
+
+    // Where the engine draws and a user's pointer and keys land.
+    QWidget *input() const
+    {
+        auto *view = m_pane->findChild<QWebEngineView *>();
+        return view ? view->focusProxy() : nullptr;
+    }
+
+    QPoint centerOf(const QString &id)
+    {
+        const QVariantList box =
+            js(QStringLiteral("(() => { const r = document.getElementById('%1')"
+                              ".getBoundingClientRect(); return [r.x + r.width / 2, "
+                              "r.y + r.height / 2]; })()")
+                   .arg(id))
+                .toList();
+        return box.size() == 2 ? QPoint(box.at(0).toInt(), box.at(1).toInt()) : QPoint();
+    }
+
+    // As a user does it: the pointer goes onto the element, rests until the engine knows
+    // what lies under it, and clicks.
+    void userClick(const QString &id, Qt::MouseButton button = Qt::LeftButton)
+    {
+        const QPoint at = centerOf(id);
+        QSignalSpy hovered(m_pane->page(), &QWebEnginePage::linkHovered);
+        QTest::mouseMove(input(), at);
+        if (!hovered.wait(2000))
+            QTest::qWait(300); // plain text reports nothing
+        QTest::mouseClick(input(), button, {}, at);
+    }
+
+    bool killRenderer()
+    {
+        const qint64 pid = m_pane->page()->renderProcessPid();
+        return pid > 0 && pid != QCoreApplication::applicationPid() &&
+               ::kill(pid_t(pid), SIGKILL) == 0;
+    }
+
+    QString bookPage(const QString &name) const
+    {
+        return QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\") + name;
+    }
 
     // Clicks the element in the page and waits for the navigation it starts.
     bool clickAndWait(const QString &selector)
@@ -169,8 +242,23 @@ private slots:
             m_closedPort = closed.serverPort();
         }
 
-        // The hostile page learns where the bait lies: a picture outside the drive, linked
-        // from inside it, and the port of our counting server.
+        QVERIFY(m_udp.bind(QHostAddress::LocalHost, 0));
+        connect(&m_udp, &QUdpSocket::readyRead, this, [this] {
+            while (m_udp.hasPendingDatagrams()) {
+                m_udp.receiveDatagram();
+                ++m_datagrams;
+            }
+        });
+        QVERIFY(m_tcp.listen(QHostAddress::LocalHost));
+        connect(&m_tcp, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_tcp.nextPendingConnection()) {
+                ++m_tcpConnections;
+                socket->deleteLater();
+            }
+        });
+
+        // The hostile pages learn where the bait lies: a picture outside the drive, linked
+        // from inside it, and the ports of our listeners.
         const QString book = m_drive + QStringLiteral("/TARVOL/PAGORA/SKUSKA/");
         const QString outside = m_temp.path() + QStringLiteral("/mimo.png");
         QVERIFY(QFile::copy(book + QStringLiteral("obr/Logo.png"), outside));
@@ -181,14 +269,22 @@ private slots:
         QVERIFY(outsideText.open(QIODevice::WriteOnly));
         outsideText.write("MIMO-KNIZNICE");
         outsideText.close();
-        QFile hostile(book + QStringLiteral("9 NEBEZPECNA.PGX"));
-        QVERIFY(hostile.open(QIODevice::ReadWrite));
-        QByteArray html = hostile.readAll();
-        html.replace("@PORT@", QByteArray::number(m_server.serverPort()));
-        html.replace("@OUTSIDE@", outside.toUtf8());
-        QVERIFY(hostile.resize(0));
-        QVERIFY(hostile.write(html) == html.size());
-        hostile.close();
+        const QStringList pages = QDir(book).entryList({QStringLiteral("*.PGX")}, QDir::Files);
+        for (const QString &name : pages) {
+            QFile page(book + name);
+            QVERIFY(page.open(QIODevice::ReadWrite));
+            QByteArray html = page.readAll();
+            html.replace("@PORT@", QByteArray::number(m_server.serverPort()));
+            html.replace("@CLOSED@", QByteArray::number(m_closedPort));
+            html.replace("@UDP@", QByteArray::number(m_udp.localPort()));
+            html.replace("@TCP@", QByteArray::number(m_tcp.serverPort()));
+            html.replace("@OUTSIDE@", outside.toUtf8());
+            QVERIFY(page.resize(0));
+            QVERIFY(page.write(html) == html.size());
+        }
+        QFile hostileWeb(QStringLiteral(PAGORA_TEST_DATA "/webpages/ZLY.HTML"));
+        QVERIFY(hostileWeb.open(QIODevice::ReadOnly));
+        m_server.hostilePage = hostileWeb.readAll();
 
         m_pane = new BrowserPane;
         m_pane->bookPage()->setExternalOpener(
@@ -344,25 +440,415 @@ private slots:
         QVERIFY(m_openedExternally.isEmpty());
     }
 
-    void userClickOnWebLinkOpensBrowser()
+    void userClickOnWebLinkFollowsItInThePane()
     {
         QVERIFY(navigate(web(QStringLiteral("/"))));
-        const QVariantList box =
-            js(QStringLiteral("(() => { const r = document.getElementById('von')"
-                              ".getBoundingClientRect(); return [r.x + r.width / 2, "
-                              "r.y + r.height / 2]; })()"))
-                .toList();
-        QCOMPARE(box.size(), 2);
-        // The engine draws into the view's focus proxy; that is where a user's click lands.
-        auto *view = m_pane->findChild<QWebEngineView *>();
-        QVERIFY(view);
-        QWidget *target = view->focusProxy();
-        QVERIFY(target);
-        const QPoint at(box.at(0).toInt(), box.at(1).toInt());
-        QTest::mouseClick(target, Qt::LeftButton, {}, at);
-        QTRY_COMPARE_WITH_TIMEOUT(m_openedExternally.size(), 1, LoadTimeoutMs);
-        QCOMPARE(m_openedExternally.first(), QUrl(web(QStringLiteral("/iny"))));
+        const QPoint at = centerOf(QStringLiteral("von"));
+        QSignalSpy hovered(m_pane->page(), &QWebEnginePage::linkHovered);
+        QTest::mouseMove(input(), at);
+        QVERIFY(hovered.wait(LoadTimeoutMs));
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        QTest::mouseClick(input(), Qt::LeftButton, {}, at);
+        QVERIFY(finished.wait(LoadTimeoutMs));
+        QCOMPARE(m_pane->url(), QUrl(web(QStringLiteral("/iny"))));
+        QVERIFY(m_openedExternally.isEmpty());
+    }
+
+    void userLinkLeavesTheLibraryInThePane_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("expected"); // path on our web server, or a book page
+
+        QTest::newRow("web link, a hidden link clicked along")
+            << QStringLiteral("17 ODKAZY.PGX") << QStringLiteral("odkaz")
+            << QStringLiteral("/odkaz");
+        QTest::newRow("web link into a new window")
+            << QStringLiteral("19 OKNA.PGX") << QStringLiteral("nove") << QStringLiteral("/nove");
+        QTest::newRow("book link into a new window")
+            << QStringLiteral("19 OKNA.PGX") << QStringLiteral("kniha")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\2 UTF8.PGX");
+    }
+
+    void userLinkLeavesTheLibraryInThePane()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, link);
+        QFETCH(QString, expected);
+
+        const QString address = bookPage(page);
+        QVERIFY(navigate(address));
+        const int windowsBefore = QApplication::topLevelWidgets().size();
+        m_server.paths.clear();
         m_openedExternally.clear();
+
+        userClick(link);
+        const QUrl want = expected.startsWith(QLatin1Char('/'))
+                              ? QUrl(web(expected))
+                              : PageAddress::fromNavigate(expected);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->url(), want, LoadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_pane->page()->isLoading(), LoadTimeoutMs);
+        QTest::qWait(500); // time for anything the book page's scripts tried on the way
+        // The page's own tries on the way (a window, a location, a hidden link) got nowhere.
+        const QStringList wantPaths =
+            expected.startsWith(QLatin1Char('/')) ? QStringList{expected} : QStringList{};
+        m_server.paths.removeAll(QStringLiteral("/favicon.ico"));
+        QCOMPARE(m_server.paths, wantPaths);
+        QVERIFY(m_openedExternally.isEmpty());
+        QCOMPARE(m_pane->lastAddress(), address);
+        QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
+    }
+
+    void enterOnFocusedLinkFollowsIt()
+    {
+        QVERIFY(navigate(bookPage(QStringLiteral("17 ODKAZY.PGX"))));
+        m_server.paths.clear();
+        input()->setFocus();
+        QSignalSpy hovered(m_pane->page(), &QWebEnginePage::linkHovered);
+        QTest::keyClick(input(), Qt::Key_Tab); // the first link of the page
+        QVERIFY(hovered.wait(LoadTimeoutMs));
+        QCOMPARE(hovered.last().first().toString(), web(QStringLiteral("/odkaz")));
+        QTest::keyClick(input(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->url(), QUrl(web(QStringLiteral("/odkaz"))),
+                                  LoadTimeoutMs);
+        QTest::qWait(500);
+        m_server.paths.removeAll(QStringLiteral("/favicon.ico"));
+        QVERIFY2(m_server.paths == QStringList{QStringLiteral("/odkaz")},
+                 qPrintable(m_server.paths.join(QLatin1Char(' '))));
+    }
+
+    void scriptNeverLeavesTheLibrary_data()
+    {
+        QTest::addColumn<QString>("action");
+
+        QTest::newRow("click on plain text") << QStringLiteral("click");
+        QTest::newRow("double click on plain text") << QStringLiteral("double");
+        QTest::newRow("arrow key") << QStringLiteral("arrow");
+        QTest::newRow("Enter with no link focused") << QStringLiteral("enter");
+        QTest::newRow("a click, then a key") << QStringLiteral("click arrow");
+    }
+
+    void scriptNeverLeavesTheLibrary()
+    {
+        QFETCH(QString, action);
+
+        // The page sets location every 100 ms, clicks a hidden link on every click, and
+        // opens windows and changes location on every press and key.
+        const QString address = bookPage(QStringLiteral("10 SKRIPTY.PGX"));
+        QVERIFY(navigate(address));
+        const QUrl book = m_pane->url();
+        m_server.paths.clear();
+        m_server.connections = 0;
+        m_openedExternally.clear();
+
+        input()->setFocus();
+        for (const QString &step : action.split(QLatin1Char(' '))) {
+            if (step == QLatin1String("click")) {
+                userClick(QStringLiteral("text"));
+            } else if (step == QLatin1String("double")) {
+                const QPoint at = centerOf(QStringLiteral("text"));
+                QTest::mouseMove(input(), at);
+                QTest::mouseDClick(input(), Qt::LeftButton, {}, at);
+            } else if (step == QLatin1String("arrow")) {
+                QTest::keyClick(input(), Qt::Key_Down);
+            } else if (step == QLatin1String("enter")) {
+                QTest::keyClick(input(), Qt::Key_Return);
+            }
+            QTest::qWait(100);
+        }
+        QTest::qWait(1500);
+        QCOMPARE(m_pane->url(), book);
+        QCOMPARE(m_server.connections, 0);
+        QCOMPARE(m_openedExternally, QList<QUrl>());
+        QVERIFY(bodyText().contains(QStringLiteral("Tajomstvo knihy")));
+    }
+
+    void mailLinkGoesToTheMailProgram()
+    {
+        const QString address = bookPage(QStringLiteral("10 SKRIPTY.PGX"));
+        QVERIFY(navigate(address));
+        const QUrl book = m_pane->url();
+        m_openedExternally.clear();
+        userClick(QStringLiteral("posta"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_openedExternally.size(), 1, LoadTimeoutMs);
+        QTest::qWait(500);
+        QCOMPARE(m_openedExternally.size(), 1); // the page's own mail window never
+        const QUrl mail = m_openedExternally.first();
+        QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
+        QCOMPARE(mail.path(), QStringLiteral("ana@example.sk"));
+        const QUrlQuery query(mail);
+        QCOMPARE(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+                 QStringLiteral("Otázka k knihe"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
+                 QStringLiteral("Dobrý deň,\nrád & rýchlo"));
+        QCOMPARE(m_pane->url(), book);
+        m_openedExternally.clear();
+    }
+
+    void userLinkToDeadWebPageShowsMessage()
+    {
+        QVERIFY(navigate(bookPage(QStringLiteral("17 ODKAZY.PGX"))));
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        userClick(QStringLiteral("mrtvy"));
+        QTRY_VERIFY_WITH_TIMEOUT(PageAddress::isMessagePage(m_pane->url()), LoadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty() && !finished.last().first().toBool(),
+                                 LoadTimeoutMs);
+        const QString body = bodyText();
+        QVERIFY2(body.contains(QStringLiteral("Stránku „http://127.0.0.1:%1/mrtvy“ sa nepodarilo "
+                                              "načítať.")
+                                   .arg(m_closedPort)),
+                 qPrintable(body));
+    }
+
+    void webPageReachesNothingOfTheLibrary()
+    {
+        m_pane->schemeHandler()->setRecording(true);
+        QVERIFY(navigate(web(QStringLiteral("/zly"))));
+        QString results;
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                results = js(QStringLiteral("document.getElementById('vysledky').textContent"))
+                              .toString();
+                return results.count(QLatin1Char('\n')) >= 3;
+            },
+            LoadTimeoutMs);
+        QVERIFY2(settled, qPrintable(results));
+        for (const QString &line : results.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            QVERIFY2(line.endsWith(QLatin1String("=zablokovany")), qPrintable(line));
+        // The page's script tries the library and a file on its own, then the user clicks a
+        // link into the library.
+        QTest::qWait(700);
+        userClick(QStringLiteral("doKnihy"));
+        QTest::qWait(1000);
+        QCOMPARE(m_pane->url(), QUrl(web(QStringLiteral("/zly"))));
+        QCOMPARE(m_pane->schemeHandler()->requests(), QList<QUrl>());
+        m_pane->schemeHandler()->setRecording(false);
+    }
+
+    void webRtcSendsNothing()
+    {
+        m_datagrams = 0;
+        m_tcpConnections = 0;
+        QVERIFY(navigate(bookPage(QStringLiteral("11 WEBRTC.PGX"))));
+        QString results;
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                results = js(QStringLiteral("document.getElementById('vysledky').textContent"))
+                              .toString();
+                return results.count(QLatin1Char('\n')) >= 4;
+            },
+            LoadTimeoutMs);
+        QVERIFY2(settled, qPrintable(results));
+        QTest::qWait(3000); // ICE gathering would have sent its first packets by now
+        QVERIFY2(m_datagrams == 0, qPrintable(results));
+        QVERIFY2(m_tcpConnections == 0, qPrintable(results));
+        for (const QString &line : results.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            QVERIFY2(line.endsWith(QLatin1String("=zablokovane")), qPrintable(line));
+    }
+
+    void pageDialogsAreSlovakAndStoppable_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("answers"); // ok, cancel, silence (then OK), type:<text>
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("result");
+
+        QTest::newRow("a row of alerts, stopped by the check box")
+            << QStringLiteral("12 DIALOGY.PGX")
+            << QStringList{QStringLiteral("ok"), QStringLiteral("silence")}
+            << QStringList{QStringLiteral("Upozornenie č. 1"), QStringLiteral("Upozornenie č. 2")}
+            << QStringLiteral("hotovo false null");
+        QTest::newRow("confirm and prompt answered")
+            << QStringLiteral("13 OTAZKY.PGX")
+            << QStringList{QStringLiteral("ok"), QStringLiteral("type:Jožo")}
+            << QStringList{QStringLiteral("Pokračovať?"), QStringLiteral("Vaše meno?")}
+            << QStringLiteral("hotovo true Jožo");
+        QTest::newRow("confirm and prompt cancelled")
+            << QStringLiteral("13 OTAZKY.PGX")
+            << QStringList{QStringLiteral("cancel"), QStringLiteral("cancel")}
+            << QStringList{QStringLiteral("Pokračovať?"), QStringLiteral("Vaše meno?")}
+            << QStringLiteral("hotovo false null");
+    }
+
+    void pageDialogsAreSlovakAndStoppable()
+    {
+        QFETCH(QString, page);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, result);
+
+        // A page dialog runs its own loop: answer it from a timer, as a user would meanwhile.
+        QStringList seen;
+        QStringList problems;
+        QPointer<PageDialog> last;
+        QTimer answerer;
+        answerer.setInterval(50);
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            PageDialog *dialog = m_pane->bookPage()->openDialog();
+            if (!dialog || dialog == last || !dialog->isVisible())
+                return;
+            last = dialog;
+            seen << dialog->findChild<QLabel *>(QStringLiteral("message"))->text();
+            if (dialog->windowTitle() != QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\") + page)
+                problems << QStringLiteral("title ") + dialog->windowTitle();
+            if (dialog->windowModality() != Qt::NonModal || QApplication::activeModalWidget())
+                problems << QStringLiteral("modal");
+            if (dialog->silenceBox()->text() != PageDialog::silenceText() ||
+                PageDialog::silenceText() !=
+                    QStringLiteral("Nezobrazovať ďalšie dialógy z tejto stránky"))
+                problems << QStringLiteral("check box");
+            auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("ok"));
+            auto *cancel = dialog->findChild<QPushButton *>(QStringLiteral("cancel"));
+            if (!ok || ok->text() != QStringLiteral("OK"))
+                problems << QStringLiteral("OK button");
+            if ((dialog->kind() == PageDialog::Kind::Alert) != !cancel ||
+                (cancel && cancel->text() != QStringLiteral("Zrušiť")))
+                problems << QStringLiteral("cancel button");
+            if (dialog->kind() == PageDialog::Kind::Prompt &&
+                dialog->input()->text() != QStringLiteral("Ana"))
+                problems << QStringLiteral("prompt default ") + dialog->input()->text();
+            const QString answer = answers.value(seen.size() - 1, QStringLiteral("ok"));
+            if (answer == QLatin1String("silence"))
+                dialog->silenceBox()->setChecked(true);
+            if (answer.startsWith(QLatin1String("type:")))
+                dialog->input()->setText(answer.mid(5));
+            QTest::mouseClick(answer == QLatin1String("cancel") ? cancel : ok, Qt::LeftButton);
+        });
+        answerer.start();
+        m_pane->Navigate(bookPage(page));
+        const bool done = QTest::qWaitFor(
+            [&] {
+                return js(QStringLiteral("document.getElementById('vysledok') ? "
+                                         "document.getElementById('vysledok').textContent : ''"))
+                           .toString() == result;
+            },
+            LoadTimeoutMs * 2);
+        answerer.stop();
+        QVERIFY2(done, qPrintable(seen.join(QLatin1Char('|'))));
+        QCOMPARE(seen, messages);
+        QCOMPARE(problems, QStringList());
+        QVERIFY(!m_pane->bookPage()->openDialog());
+    }
+
+    void leavingPageNeverWaitsForItsDialogs()
+    {
+        // The alert() loop's box is open when the program asks for another page; then a
+        // page with a beforeunload handler is left after a click in it.
+        m_pane->setStallTimeout(2000);
+        int dialogs = 0;
+        bool navigated = false;
+        QTimer leaver;
+        leaver.setInterval(50);
+        connect(&leaver, &QTimer::timeout, this, [&] {
+            if (m_pane->bookPage()->openDialog() && !navigated) {
+                ++dialogs;
+                navigated = true;
+                m_pane->Navigate(bookPage(QStringLiteral("2 UTF8.PGX")));
+            }
+        });
+        leaver.start();
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        m_pane->Navigate(bookPage(QStringLiteral("18 SLUCKA.PGX")));
+        QTRY_VERIFY_WITH_TIMEOUT(navigated && !finished.isEmpty() &&
+                                     finished.last().first().toBool(),
+                                 LoadTimeoutMs * 2);
+        leaver.stop();
+        QCOMPARE(dialogs, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->url(),
+                                  PageAddress::fromNavigate(bookPage(QStringLiteral("2 UTF8.PGX"))),
+                                  LoadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bodyText().contains(Pangram), LoadTimeoutMs);
+        QVERIFY(!m_pane->bookPage()->openDialog());
+    }
+
+    void endingProgramIgnoresPageDialogs()
+    {
+        // In a process of its own: the program ends while an alert() loop keeps asking.
+        QProcess child;
+        QElapsedTimer clock;
+        clock.start();
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--koniec-pri-dialogu")});
+        QVERIFY(child.waitForFinished(LoadTimeoutMs * 3));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(child.exitCode() == 0, child.readAllStandardError().right(2000).constData());
+        QVERIFY(child.readAllStandardOutput().contains("dialog"));
+    }
+
+    void busyPageDoesNotDeafenThePane()
+    {
+        m_pane->setStallTimeout(2000);
+        QVERIFY(navigate(bookPage(QStringLiteral("14 ZANEPRAZDNENA.PGX"))));
+        QTest::qWait(700); // its endless loop has started
+        QVERIFY(navigate(bookPage(QStringLiteral("2 UTF8.PGX"))));
+        QVERIFY(bodyText().contains(Pangram));
+    }
+
+    void stuckPageShowsMessage_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("endless loop while loading") << QStringLiteral("15 ZASEKNUTA.PGX");
+    }
+
+    void stuckPageShowsMessage()
+    {
+        QFETCH(QString, page);
+        m_pane->setStallTimeout(2000);
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        m_pane->Navigate(bookPage(page));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), LoadTimeoutMs * 3);
+        QVERIFY(!finished.last().first().toBool());
+        const QString body = bodyText();
+        QVERIFY2(body.contains(QStringLiteral("Stránku „C:\\TARVOL\\PAGORA\\SKUSKA\\%1“ sa "
+                                              "nepodarilo načítať.")
+                                   .arg(page)),
+                 qPrintable(body));
+        QVERIFY(navigate(bookPage(QStringLiteral("2 UTF8.PGX"))));
+    }
+
+    void deepPageLeavesThePaneWorking()
+    {
+        m_pane->setStallTimeout(2000);
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        m_pane->Navigate(bookPage(QStringLiteral("16 HLBOKA.PGX")));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), LoadTimeoutMs * 3);
+        QVERIFY(navigate(bookPage(QStringLiteral("2 UTF8.PGX"))));
+        QVERIFY(bodyText().contains(Pangram));
+    }
+
+    void crashedRendererIsCountedPerAddress()
+    {
+        m_pane->setStallTimeout(2000);
+        const QString address = bookPage(QStringLiteral("1 UVOD.PGX"));
+        QVERIFY(navigate(address));
+        // The first crash reloads the page; one that crashes again after loading fine
+        // gets our message instead of endless reloads.
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        QVERIFY(killRenderer());
+        QVERIFY(finished.wait(LoadTimeoutMs));
+        QVERIFY(finished.last().first().toBool());
+        QCOMPARE(m_pane->url(), PageAddress::fromNavigate(address));
+        QVERIFY(killRenderer());
+        QTRY_VERIFY_WITH_TIMEOUT(finished.size() >= 2, LoadTimeoutMs);
+        QVERIFY(!finished.last().first().toBool());
+        QVERIFY(bodyText().contains(
+            QStringLiteral("Stránku „C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX“ sa nepodarilo "
+                           "načítať.")));
+        // Asked for again, it gets its chance again.
+        QVERIFY(navigate(address));
+    }
+
+    void newAddressWinsOverReload()
+    {
+        m_pane->setStallTimeout(2000);
+        QVERIFY(navigate(bookPage(QStringLiteral("14 ZANEPRAZDNENA.PGX"))));
+        QTest::qWait(700);
+        QSignalSpy finished(m_pane, &BrowserPane::loadFinished);
+        m_pane->Navigate(bookPage(QStringLiteral("2 UTF8.PGX")));
+        QVERIFY(killRenderer());
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty() && finished.last().first().toBool(),
+                                 LoadTimeoutMs * 2);
+        QCOMPARE(m_pane->url(), PageAddress::fromNavigate(bookPage(QStringLiteral("2 UTF8.PGX"))));
     }
 
     void supersededNavigationLeavesNoMessage()
@@ -595,6 +1081,34 @@ private slots:
     }
 };
 
+// The child of endingProgramIgnoresPageDialogs: "Odchod" while a page's alert() loop asks.
+static int endWhileDialogOpen()
+{
+    QTemporaryDir temp;
+    const QString drive = temp.path() + QStringLiteral("/drive_c");
+    if (!testsupport::copyTree(QStringLiteral(PAGORA_TEST_DATA "/web"), drive))
+        return 2;
+    qputenv("PAGORA_DRIVE_C", drive.toUtf8());
+    auto *pane = new BrowserPane;
+    pane->resize(400, 300);
+    pane->show();
+    QTimer ender;
+    ender.setInterval(50);
+    QObject::connect(&ender, &QTimer::timeout, [&] {
+        if (pane->bookPage()->openDialog()) {
+            ender.stop();
+            fputs("dialog\n", stdout);
+            fflush(stdout);
+            frmHlavne::quitApplication(); // what "Odchod" and the close box end with
+        }
+    });
+    ender.start();
+    pane->Navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\18 SLUCKA.PGX"));
+    const int result = QApplication::exec();
+    delete pane;
+    return result;
+}
+
 int main(int argc, char **argv)
 {
     // The scheme must be known before the engine starts, and the engine's sandbox
@@ -603,6 +1117,8 @@ int main(int argc, char **argv)
     if (::geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--koniec-pri-dialogu") == 0)
+        return endWhileDialogOpen();
     TestWebPane test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -2,30 +2,102 @@
 #include "bookpage.h"
 
 #include "pageaddress.h"
+#include "pagedialog.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QLoggingCategory>
+#include <QTimer>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineView>
 
 Q_LOGGING_CATEGORY(lcPage, "pagora.web.page", QtWarningMsg)
 
 namespace {
 
-// A click reaches the engine as a navigation a moment later; a page's own script has
-// no user input behind it.
-constexpr qint64 UserGestureWindowMs = 1500;
+// The user's link reaches the engine as a navigation a moment after the press; an armed
+// link nobody followed goes stale.
+constexpr qint64 ActivatedLinkMs = 10000;
+
+const char *const UnloadQuestion =
+    "Are you sure you want to leave this page? Changes that you made may not be saved.";
 
 bool isWeb(const QUrl &url)
 {
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
+bool isMail(const QUrl &url)
+{
+    return url.scheme() == QLatin1String("mailto");
+}
+
 bool isAboutBlank(const QUrl &url)
 {
     return url.scheme() == QLatin1String("about") &&
            (url.path() == QLatin1String("blank") || url.path() == QLatin1String("srcdoc"));
+}
+
+bool sameLink(const QUrl &a, const QUrl &b)
+{
+    return a.isValid() && b.isValid() &&
+           a.adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyEncoded) ==
+               b.adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyEncoded);
+}
+
+// ICE traffic (STUN, TURN) goes straight to the network and no request interceptor sees
+// it, so the constructors go before any page script runs, in every frame.
+QWebEngineScript webRtcGuard()
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("pagora-webrtc-guard"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(QStringLiteral(R"JS((function () {
+    const scrub = (w) => {
+        if (!w)
+            return w;
+        try {
+            for (const name of Object.getOwnPropertyNames(w)) {
+                if (!/^(webkit|moz)?RTC/.test(name))
+                    continue;
+                try {
+                    delete w[name];
+                    Object.defineProperty(w, name, { value: undefined, writable: false,
+                                                     configurable: false, enumerable: false });
+                } catch (e) {
+                }
+            }
+        } catch (e) {
+        }
+        return w;
+    };
+    scrub(window);
+    // A fresh frame's first, empty document is reachable before any script of ours runs in
+    // it: scrub it on the way out.
+    for (const type of [HTMLIFrameElement, HTMLFrameElement, HTMLObjectElement]) {
+        for (const property of ['contentWindow', 'contentDocument']) {
+            const original = Object.getOwnPropertyDescriptor(type.prototype, property);
+            if (!original || !original.get)
+                continue;
+            Object.defineProperty(type.prototype, property, {
+                configurable: false, enumerable: original.enumerable,
+                get() {
+                    const value = original.get.call(this);
+                    scrub(property === 'contentWindow' ? value : value && value.defaultView);
+                    return value;
+                }
+            });
+        }
+    }
+})();)JS"));
+    return script;
 }
 
 } // namespace
@@ -35,6 +107,17 @@ BookPage::BookPage(QWebEngineProfile *profile, QObject *parent)
       m_opener([](const QUrl &url) { QDesktopServices::openUrl(url); })
 {
     connect(this, &QWebEnginePage::newWindowRequested, this, &BookPage::onNewWindowRequested);
+    connect(this, &QWebEnginePage::loadFinished, this, [this] {
+        if (url() != m_leaving)
+            m_leaving.clear();
+    });
+    connect(this, &QWebEnginePage::linkHovered, this,
+            [this](const QString &link) { m_hoveredLink = link.isEmpty() ? QUrl() : QUrl(link); });
+}
+
+BookPage::~BookPage()
+{
+    closeDialogs();
 }
 
 void BookPage::configure(QWebEngineProfile *profile)
@@ -48,16 +131,42 @@ void BookPage::configure(QWebEngineProfile *profile)
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     s->setAttribute(QWebEngineSettings::WebGLEnabled, false);
     s->setAttribute(QWebEngineSettings::Accelerated2dCanvasEnabled, false);
+    s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
     // Our own pages replace the engine's English ones.
     s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    // Every unknown scheme (mailto: among them) comes to acceptNavigationRequest, which
+    // refuses it; only a mail link the user activated is handed to the desktop, by us.
+    s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
     // Only for what the scheme handler did not label itself (the engine's default is Latin-1).
     s->setDefaultTextEncoding(QStringLiteral("windows-1250"));
+
+    if (profile->scripts()->find(webRtcGuard().name()).isEmpty())
+        profile->scripts()->insert(webRtcGuard());
 }
 
-void BookPage::noteUserInput()
+void BookPage::notePointerPress()
 {
-    m_lastUserInput.start();
+    m_activatedLink = m_hoveredLink;
+    m_activatedAt.start();
+}
+
+void BookPage::noteKeyPress(int key)
+{
+    // Focusing a link reports it as hovered too; Enter activates it.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        notePointerPress();
+    else
+        m_activatedLink.clear();
+}
+
+bool BookPage::takeActivatedLink(const QUrl &url)
+{
+    if (!m_activatedAt.isValid() || m_activatedAt.elapsed() > ActivatedLinkMs ||
+        !sameLink(url, m_activatedLink))
+        return false;
+    // One press, one navigation.
+    m_activatedLink.clear();
+    return true;
 }
 
 void BookPage::setExternalOpener(ExternalOpener opener)
@@ -65,15 +174,8 @@ void BookPage::setExternalOpener(ExternalOpener opener)
     m_opener = std::move(opener);
 }
 
-bool BookPage::userActedRecently() const
-{
-    return m_lastUserInput.isValid() && m_lastUserInput.elapsed() < UserGestureWindowMs;
-}
-
 void BookPage::openExternally(const QUrl &url)
 {
-    // One click, one browser window: a second navigation from the same click is ignored.
-    m_lastUserInput.invalidate();
     m_openedExternally << url;
     if (m_opener)
         m_opener(url);
@@ -81,48 +183,83 @@ void BookPage::openExternally(const QUrl &url)
 
 void BookPage::followLink(const QUrl &url)
 {
-    if (PageAddress::isPageScheme(url))
-        load(url);
-    else if (isWeb(url) || url.scheme() == QLatin1String("mailto"))
+    // Chosen in our own menu: that is the reader's activation of this very link.
+    if (isMail(url))
         openExternally(url);
+    else if ((PageAddress::isPageScheme(url) && inLibrary()) || isWeb(url))
+        openInPane(url);
+}
+
+bool BookPage::inLibrary() const
+{
+    const QUrl shown = url();
+    return shown.isEmpty() || PageAddress::isPageScheme(shown) || isAboutBlank(shown);
 }
 
 bool BookPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    qCDebug(lcPage) << "navigation" << url << type << (isMainFrame ? "main frame" : "frame");
-    if (PageAddress::isPageScheme(url) || isAboutBlank(url)) {
+    qCDebug(lcPage) << "navigation" << url << type << (isMainFrame ? "main frame" : "frame")
+                    << "armed" << m_activatedLink;
+    const bool byProgram = type == NavigationTypeTyped;
+    const bool history = type == NavigationTypeBackForward || type == NavigationTypeReload;
+
+    if (isAboutBlank(url))
+        return true;
+    if (PageAddress::isPageScheme(url)) {
+        // A web page reaches nothing of the library, not even by a link.
+        if (!inLibrary() && !byProgram && !history)
+            return false;
         if (isMainFrame)
             m_openingWeb = false;
         return true;
     }
 
+    if (isMail(url)) {
+        if (type == NavigationTypeLinkClicked && takeActivatedLink(url))
+            openExternally(url);
+        return false;
+    }
+
     if (isMainFrame) {
-        if (type == NavigationTypeTyped && (isWeb(url) || url.scheme() == QLatin1String("file") ||
-                                            url.scheme() == QLatin1String("data"))) {
+        if (byProgram && (isWeb(url) || url.scheme() == QLatin1String("file") ||
+                          url.scheme() == QLatin1String("data"))) {
             m_openingWeb = isWeb(url);
             return true;
         }
-        // A web page the program opened may be redirected, say from http to https; until it
-        // commits, url() still names the page before it.
-        if (type == NavigationTypeRedirect && isWeb(url) && (m_openingWeb || isWeb(this->url())))
+        if (!isWeb(url))
+            return false;
+        if (!inLibrary())
+            return true; // a web page's own business
+        if (type == NavigationTypeLinkClicked && takeActivatedLink(url)) {
+            // Loaded by us, not by the page: a navigation the page's script starts next
+            // cannot cancel the user's own, and the request carries no book origin.
+            openInPane(url);
+            return false;
+        }
+        // The page the user or the program chose may be redirected, say from http to https;
+        // until it commits, url() still names the book page before it.
+        if (type == NavigationTypeRedirect && m_openingWeb)
             return true;
-        if (type == NavigationTypeLinkClicked &&
-            (isWeb(url) || url.scheme() == QLatin1String("mailto")) && userActedRecently())
-            openExternally(url);
         return false;
     }
 
     // data: and blob: frames get an opaque origin of their own and reach nothing.
     if (url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("blob"))
         return true;
-    // Frames of a web page the program opened are that page's business.
-    return isWeb(url) && isWeb(this->url());
+    if (!isWeb(url))
+        return false;
+    if (!inLibrary())
+        return true; // frames of a web page are that page's business
+    // A web link the user clicked inside a book's frame leaves the library in the whole pane.
+    if (type == NavigationTypeLinkClicked && takeActivatedLink(url))
+        openInPane(url);
+    return false;
 }
 
 QWebEnginePage *BookPage::createWindow(WebWindowType)
 {
     // Returning no page makes the engine ask through newWindowRequested, which carries the
-    // address and whether the user asked for it.
+    // address.
     return nullptr;
 }
 
@@ -131,12 +268,92 @@ void BookPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     ++m_windowRequests;
     const QUrl url = request.requestedUrl();
     qCDebug(lcPage) << "new window" << url << "by user:" << request.isUserInitiated();
-    if (!request.isUserInitiated())
+    // The engine calls window.open in a mousedown handler user-initiated too; only the link
+    // the user activated counts.
+    if (!takeActivatedLink(url))
         return;
-    if (PageAddress::isPageScheme(url)) {
-        load(url); // target="_blank" in a book: stay in the one pane
+    if (isMail(url)) {
+        openExternally(url);
         return;
     }
-    if (isWeb(url) || url.scheme() == QLatin1String("mailto"))
-        openExternally(url);
+    // target="_blank" and the like: stay in the one pane.
+    if ((PageAddress::isPageScheme(url) && inLibrary()) || isWeb(url))
+        openInPane(url);
+}
+
+void BookPage::openInPane(const QUrl &url)
+{
+    QTimer::singleShot(0, this, [this, url] {
+        m_openingWeb = isWeb(url);
+        load(url);
+        emit userLinkOpened(url);
+    });
+}
+
+void BookPage::closeDialogs(const QUrl &next)
+{
+    // The page being left asks nothing more: an alert() loop would otherwise open the next
+    // box at once and keep the next page from coming. The same page asked for again is new.
+    m_leaving = next.isEmpty() || next == url() ? QUrl() : url();
+    if (m_dialog)
+        m_dialog->reject();
+}
+
+bool BookPage::runDialog(int kind, const QString &msg, const QString &defaultValue, QString *result)
+{
+    const QUrl page = url();
+    // One at a time; and when the program is ending, no new one.
+    if (m_silenced.contains(page) || page == m_leaving || m_dialog ||
+        QCoreApplication::closingDown())
+        return false;
+
+    QWidget *parent = QWebEngineView::forPage(this);
+    auto *dialog =
+        new PageDialog(static_cast<PageDialog::Kind>(kind), PageAddress::displayAddress(page), msg,
+                       defaultValue, parent ? parent->window() : nullptr);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_dialog = dialog;
+    QPointer<BookPage> self(this);
+    QPointer<PageDialog> guard(dialog);
+
+    // A local loop, never exec(): QCoreApplication::exit() ends it like every other loop, and
+    // a loop started after that returns at once, so an alert() loop cannot keep us alive.
+    QEventLoop loop;
+    connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    loop.exec();
+
+    bool accepted = false;
+    if (guard) {
+        accepted = guard->result() == QDialog::Accepted;
+        if (result)
+            *result = guard->text();
+        if (self && guard->silenced())
+            m_silenced.insert(page);
+        guard->hide();
+        guard->deleteLater();
+    }
+    return accepted;
+}
+
+void BookPage::javaScriptAlert(const QUrl &, const QString &msg)
+{
+    runDialog(int(PageDialog::Kind::Alert), msg, QString(), nullptr);
+}
+
+bool BookPage::javaScriptConfirm(const QUrl &, const QString &msg)
+{
+    // The engine asks "leave this page?" for beforeunload through here: leaving never waits.
+    if (msg == QLatin1String(UnloadQuestion) ||
+        msg == QCoreApplication::translate("QWebEnginePage", UnloadQuestion))
+        return true;
+    return runDialog(int(PageDialog::Kind::Confirm), msg, QString(), nullptr);
+}
+
+bool BookPage::javaScriptPrompt(const QUrl &, const QString &msg, const QString &defaultValue,
+                                QString *result)
+{
+    return runDialog(int(PageDialog::Kind::Prompt), msg, defaultValue, result);
 }

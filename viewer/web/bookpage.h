@@ -3,14 +3,21 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QSet>
+#include <QUrl>
 #include <QWebEnginePage>
 #include <functional>
 
+#include "pagedialog.h"
+
 class QWebEngineNewWindowRequest;
 
-// Book pages move freely between pgx addresses. The program itself may also send the pane
-// to http, https, file and data addresses. A web or mail link clicked by the user opens in
-// the desktop's own program; anything a page tries by itself is refused.
+// Book pages move freely between pgx addresses. The program itself may send the pane to
+// http, https, file and data addresses. Only the link the user really activated (the one
+// under the pointer at the press, or the focused one on Enter) leaves the library: a web
+// link is followed in the pane, a mail link goes to the desktop's mail program. Anything
+// a page's script tries by itself is refused, and a web page reaches nothing of the library.
 class BookPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -19,36 +26,62 @@ public:
     using ExternalOpener = std::function<void(const QUrl &)>;
 
     explicit BookPage(QWebEngineProfile *profile, QObject *parent = nullptr);
+    ~BookPage() override;
 
-    // Settings every page of ours needs, set on the profile so frames inherit them.
+    // Settings and scripts every page of ours needs, set on the profile so frames inherit them.
     static void configure(QWebEngineProfile *profile);
 
-    // The pane calls this on each mouse press or key press inside the view.
-    void noteUserInput();
+    // The pane reports input inside the view: a press arms the link under the pointer,
+    // Enter the focused one; anything else disarms.
+    void notePointerPress();
+    void noteKeyPress(int key);
 
     // A link the user chose outside the page (the pane's menu): library pages load here,
     // web and mail links go to the desktop's own program, anything else is refused.
     void followLink(const QUrl &url);
 
-    // Replaces QDesktopServices::openUrl; tests record instead of starting a browser.
+    // Replaces QDesktopServices::openUrl; tests record instead of starting a mail program.
     void setExternalOpener(ExternalOpener opener);
 
-    // For tests: new windows asked for (none is ever made) and links handed out.
+    // Closes an open page dialog as if cancelled: leaving a page for next never waits for one.
+    void closeDialogs(const QUrl &next = QUrl());
+
+    // For tests: new windows asked for (none is ever made), links handed out, the dialog
+    // open now.
     int windowRequests() const { return m_windowRequests; }
     QList<QUrl> openedExternally() const { return m_openedExternally; }
+    PageDialog *openDialog() const { return m_dialog; }
+
+signals:
+    // The pane loads a link the user followed out of the page's hands.
+    void userLinkOpened(const QUrl &url);
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage *createWindow(WebWindowType type) override;
+    void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg,
+                          const QString &defaultValue, QString *result) override;
 
 private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
-    bool userActedRecently() const;
+    bool takeActivatedLink(const QUrl &url);
+    void openInPane(const QUrl &url);
     void openExternally(const QUrl &url);
+    bool inLibrary() const;
+    // Shows one dialog and waits for it; false when cancelled or not shown at all.
+    bool runDialog(int kind, const QString &msg, const QString &defaultValue, QString *result);
 
-    QElapsedTimer m_lastUserInput;
-    bool m_openingWeb = false; // the main frame is on its way to a web page the program chose
+    QUrl m_hoveredLink;   // the link under the pointer or focused, as the engine reports it
+    QUrl m_activatedLink; // armed by the last press or Enter
+    QElapsedTimer m_activatedAt;
+    bool m_openingWeb =
+        false; // the main frame is on its way to a web page the user or program chose
     ExternalOpener m_opener;
     int m_windowRequests = 0;
     QList<QUrl> m_openedExternally;
+    QSet<QUrl> m_silenced; // pages whose dialogs the user stopped
+    QUrl m_leaving;        // the page the program is taking the pane away from
+    QPointer<PageDialog> m_dialog;
 };

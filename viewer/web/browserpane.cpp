@@ -13,15 +13,39 @@
 #include "panezoom.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMenu>
+#include <QPointer>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <csignal>
+#include <sys/types.h>
+
 Q_LOGGING_CATEGORY(lcPane, "pagora.web.pane", QtWarningMsg)
+
+namespace {
+
+// A page that is merely slow still answers a script; only a stuck renderer stays silent.
+constexpr int StallMs = 4000;
+constexpr int ProbeMs = 2000;
+// One reload usually brings a crashed renderer back; the next crash shows our message.
+constexpr int CrashReloads = 1;
+// The engine reports a load superseded by another as aborted (net::ERR_ABORTED).
+constexpr int AbortedError = -3;
+
+bool isWeb(const QUrl &url)
+{
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+} // namespace
 
 BrowserPane::BrowserPane(QWidget *parent)
     : QWidget(parent), m_handler(new PageSchemeHandler), m_interceptor(new PageRequestInterceptor)
@@ -53,10 +77,24 @@ BrowserPane::BrowserPane(QWidget *parent)
     connect(m_handler, &PageSchemeHandler::messageServed, this,
             [this](const QUrl &url) { m_messagesServed.insert(url); });
     connect(m_page, &QWebEnginePage::loadingChanged, this, &BrowserPane::onLoadingChanged);
+    connect(m_page, &BookPage::userLinkOpened, this, [this](const QUrl &url) {
+        m_target = url;
+        m_crashes.remove(url);
+        watch();
+    });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 onRenderProcessTerminated(status);
             });
+
+    m_stallTimer = new QTimer(this);
+    m_stallTimer->setSingleShot(true);
+    m_stallTimer->setInterval(StallMs);
+    connect(m_stallTimer, &QTimer::timeout, this, &BrowserPane::probeRenderer);
+    m_probeTimer = new QTimer(this);
+    m_probeTimer->setSingleShot(true);
+    m_probeTimer->setInterval(ProbeMs);
+    connect(m_probeTimer, &QTimer::timeout, this, &BrowserPane::onProbeTimeout);
 
     // The view's inner widgets come and go with the renderer, so watch input application-wide.
     qApp->installEventFilter(this);
@@ -68,6 +106,9 @@ BrowserPane::~BrowserPane()
     m_handler->shutdown();
     m_page->triggerAction(QWebEnginePage::Stop);
     qApp->removeEventFilter(this);
+    ++m_probeGeneration; // a probe answered while the page goes finds nobody
+    m_stallTimer->stop();
+    m_probeTimer->stop();
     // The engine insists that pages go before their profile.
     delete m_view;
     delete m_page;
@@ -80,10 +121,21 @@ void BrowserPane::Navigate(const QString &address)
 {
     m_lastAddress = address;
     m_requested = PageAddress::fromNavigate(address);
+    // Leaving a page never waits for one of its dialogs.
+    m_page->closeDialogs(m_requested);
+    m_target = m_requested;
+    m_crashes.remove(m_requested);
+    m_recovering = false;
     m_lastStarted.clear();
     m_settled = false;
     m_retried = false;
     m_page->load(m_requested);
+    watch();
+}
+
+void BrowserPane::setStallTimeout(int ms)
+{
+    m_stallTimer->setInterval(ms);
 }
 
 QUrl BrowserPane::url() const
@@ -120,12 +172,19 @@ void BrowserPane::showContextMenu(const QPoint &pos)
 
 bool BrowserPane::eventFilter(QObject *watched, QEvent *event)
 {
+    const auto inside = [&] {
+        return watched->isWidgetType() && isAncestorOf(static_cast<QWidget *>(watched));
+    };
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::KeyPress:
+    case QEvent::MouseButtonDblClick:
     case QEvent::TouchBegin:
-        if (watched->isWidgetType() && isAncestorOf(static_cast<QWidget *>(watched)))
-            m_page->noteUserInput();
+        if (inside())
+            m_page->notePointerPress();
+        break;
+    case QEvent::KeyPress:
+        if (inside())
+            m_page->noteKeyPress(static_cast<QKeyEvent *>(event)->key());
         break;
     default:
         break;
@@ -141,8 +200,22 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     if (status == QWebEngineLoadingInfo::LoadStartedStatus) {
         m_lastStarted = url;
         m_settled = false;
+        if (url != QUrl(QStringLiteral("about:blank")))
+            m_target = url;
+        watch();
         return;
     }
+    m_stallTimer->stop();
+    m_probeTimer->stop();
+    // The load a dead renderer took with it reports its failure late; the reload we started
+    // reports for itself.
+    if (m_recovering && status != QWebEngineLoadingInfo::LoadSucceededStatus &&
+        PageAddress::isPageScheme(url) && !PageAddress::isMessagePage(url)) {
+        watch();
+        return;
+    }
+    if (status == QWebEngineLoadingInfo::LoadSucceededStatus)
+        m_recovering = false;
 
     // A page may still open about:blank itself. Qt 6.4 reports such loads as failed or
     // stopped, and at times once more, late, as succeeded; only one that started counts.
@@ -152,12 +225,13 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
         return;
     }
 
-    if (status == QWebEngineLoadingInfo::LoadFailedStatus && url == m_requested &&
+    // A web page the user's link led to that does not load, or one the program asked for.
+    const bool linkFailed = isWeb(url) && url == m_target && info.errorCode() != AbortedError;
+    if (status == QWebEngineLoadingInfo::LoadFailedStatus && (url == m_requested || linkFailed) &&
         !PageAddress::isPageScheme(url) &&
         info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
         // Nothing was shown: the engine's own error page is off. Say so in Slovak instead.
-        m_requested = PageAddress::messageUrl(PageAddress::Message::NotLoaded, m_lastAddress);
-        m_page->load(m_requested);
+        showNotLoaded(url);
         return;
     }
     if (status == QWebEngineLoadingInfo::LoadStoppedStatus) {
@@ -172,8 +246,6 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
                          (PageAddress::isMessagePage(url) &&
                           PageAddress::messageKind(url) != PageAddress::Message::Blank);
     m_messagesServed.clear();
-    if (status == QWebEngineLoadingInfo::LoadSucceededStatus)
-        m_crashReloads = 0;
     settle(url, status == QWebEngineLoadingInfo::LoadSucceededStatus && !message);
 }
 
@@ -195,16 +267,67 @@ void BrowserPane::settle(const QUrl &url, bool ok)
     emit loadFinished(ok);
 }
 
+void BrowserPane::showNotLoaded(const QUrl &url)
+{
+    const QString address = url == m_requested && !PageAddress::isMessagePage(url)
+                                ? m_lastAddress
+                                : PageAddress::displayAddress(url);
+    m_requested = PageAddress::messageUrl(PageAddress::Message::NotLoaded, address);
+    m_target = m_requested;
+    m_page->load(m_requested);
+}
+
 void BrowserPane::onRenderProcessTerminated(int status)
 {
+    m_page->closeDialogs(); // its page is gone
+    m_stallTimer->stop();
+    m_probeTimer->stop();
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
-    // One reload usually brings a crashed renderer back; a page that crashes it every time
-    // gets our message instead of an endless loop.
-    if (m_crashReloads++ == 0) {
-        m_page->triggerAction(QWebEnginePage::Reload);
+    // Counted per address and never forgiven by a load that succeeded in between: a page
+    // that crashes its renderer after loading would otherwise reload forever.
+    const QUrl target = m_target.isEmpty() ? m_page->url() : m_target;
+    qCDebug(lcPane) << "renderer ended" << status << "showing" << target;
+    if (PageAddress::isMessagePage(target) || ++m_crashes[target] > CrashReloads) {
+        showNotLoaded(PageAddress::isMessagePage(target) ? m_page->url() : target);
         return;
     }
-    m_requested = PageAddress::messageUrl(PageAddress::Message::NotLoaded, m_lastAddress);
-    m_page->load(m_requested);
+    m_settled = false;
+    m_recovering = true;
+    m_page->load(target);
+    watch();
+}
+
+void BrowserPane::watch()
+{
+    ++m_probeGeneration;
+    m_probeTimer->stop();
+    m_stallTimer->start();
+}
+
+void BrowserPane::probeRenderer()
+{
+    m_probeAnswered = false;
+    const int generation = ++m_probeGeneration;
+    QPointer<BrowserPane> self(this);
+    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                          [self, generation](const QVariant &) {
+                              if (self && self->m_probeGeneration == generation)
+                                  self->m_probeAnswered = true;
+                          });
+    m_probeTimer->start();
+}
+
+void BrowserPane::onProbeTimeout()
+{
+    if (m_probeAnswered) {
+        m_stallTimer->start(); // slow, not stuck: keep watching until the load ends
+        return;
+    }
+    // A stuck renderer takes every page of its site with it; stopping the load does not
+    // reach it, ending the process does. The crash path then shows what was asked for.
+    const qint64 pid = m_page->renderProcessPid();
+    qCDebug(lcPane) << "renderer" << pid << "does not answer; stopping it";
+    if (pid > 0 && pid != QCoreApplication::applicationPid())
+        ::kill(pid_t(pid), SIGKILL);
 }

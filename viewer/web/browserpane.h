@@ -2,6 +2,7 @@
 // The browser pane of the main window: the one widget that knows about the web engine.
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QUrl>
@@ -18,6 +19,7 @@ class QWebEngineLoadingInfo;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
+class QTimer;
 
 // Shows book pages and whatever else the program sends it to. It has its own private,
 // memory-only profile; registerPageScheme() must have run before the first pane is made.
@@ -52,6 +54,10 @@ public:
     PaneZoom *zoom() const { return m_zoom; }
     PagePrinter *printer() const { return m_printer; }
 
+    // How long a navigation may go without the page answering before its renderer is
+    // stopped; tests shorten it.
+    void setStallTimeout(int ms);
+
     // For tests only.
     QWebEnginePage *page() const;
     QWebEngineView *view() const { return m_view; }
@@ -74,6 +80,10 @@ private:
     void showContextMenu(const QPoint &pos);
     void settle(const QUrl &url, bool ok);
     bool retryRequested();
+    void showNotLoaded(const QUrl &url);
+    void watch();
+    void probeRenderer();
+    void onProbeTimeout();
 
     PageSchemeHandler *m_handler = nullptr;
     PageRequestInterceptor *m_interceptor = nullptr;
@@ -92,5 +102,17 @@ private:
     QUrl m_lastSettled;
     bool m_settled = false;
     bool m_retried = false;
-    int m_crashReloads = 0;
+
+    // What the pane should be showing now: the address last asked for, or the page a link
+    // led to. A crashed renderer brings back this one, never an older page.
+    QUrl m_target;
+    QHash<QUrl, int> m_crashes; // per address; a new Navigate to it gives it a fresh start
+    bool m_recovering = false;  // reloading after a renderer ended
+
+    // A navigation that does not finish is checked on: a renderer that does not answer a
+    // trivial script is stuck (an endless loop, a page too deep to lay out) and is stopped.
+    QTimer *m_stallTimer = nullptr;
+    QTimer *m_probeTimer = nullptr;
+    int m_probeGeneration = 0;
+    bool m_probeAnswered = false;
 };

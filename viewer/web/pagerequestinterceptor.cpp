@@ -21,6 +21,11 @@ bool PageRequestInterceptor::allowedFromBook(const QUrl &url)
     return scheme == QLatin1String("about") && url.path() == QLatin1String("blank");
 }
 
+bool PageRequestInterceptor::allowedFromWeb(const QUrl &url)
+{
+    return !PageAddress::isPageScheme(url) && url.scheme() != QLatin1String("file");
+}
+
 void PageRequestInterceptor::setRecording(bool on)
 {
     m_recording = on;
@@ -44,7 +49,9 @@ void PageRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
         return;
     const bool fromBook = PageAddress::isPageScheme(info.initiator()) ||
                           PageAddress::isPageScheme(info.firstPartyUrl());
-    if (!fromBook || allowedFromBook(url))
+    const QString initiator = info.initiator().scheme();
+    const bool fromWeb = initiator == QLatin1String("http") || initiator == QLatin1String("https");
+    if (fromBook ? allowedFromBook(url) : (!fromWeb || allowedFromWeb(url)))
         return;
     info.block(true);
     qCDebug(lcIntercept) << "blocked" << url;

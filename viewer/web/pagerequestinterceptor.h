@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Keeps book pages inside the library: whatever a pgx page asks for beyond pgx, data:,
-// blob: and about:blank is blocked before it leaves the engine.
+// blob: and about:blank is blocked before it leaves the engine (the link the user follows is
+// loaded by the program itself). A web page gets nothing of the library or the file system.
 #pragma once
 
 #include <QList>
@@ -18,6 +19,9 @@ public:
 
     // Whether a request to url may go ahead when a book page caused it.
     static bool allowedFromBook(const QUrl &url);
+
+    // Whether a request to url may go ahead when a web page caused it.
+    static bool allowedFromWeb(const QUrl &url);
 
     // For tests: every request seen and those blocked, kept only while recording.
     void setRecording(bool on);
