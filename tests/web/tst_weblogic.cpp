@@ -816,6 +816,28 @@ private slots:
         QFETCH(QString, shown);
         QCOMPARE(MessagePage::shownAddress(address), shown);
     }
+
+    void contentTypeForAnyName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("type");
+        QTest::newRow("page") << "1 UVOD.PGX" << QByteArray("<p>x</p>")
+                              << QByteArray("text/html; charset=windows-1250");
+        QTest::newRow("stylesheet") << "STYL.Css" << QByteArray("p{}") << QByteArray("text/css");
+        // Found by fuzz_charset: Qt's MIME database crashed on this name.
+        QTest::newRow("NUL in the name")
+            << QString::fromUtf8("page\0\0\0.pgp", 11) << QByteArray("<x")
+            << QByteArray("application/octet-stream");
+    }
+
+    void contentTypeForAnyName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, type);
+        QCOMPARE(PageResolver::contentTypeFor(name, bytes), type);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestWebLogic)

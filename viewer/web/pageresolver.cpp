@@ -133,6 +133,9 @@ QByteArray PageResolver::contentTypeFor(const QString &fileName, const QByteArra
         if (extension == QLatin1String(entry.extension))
             return QByteArray(entry.type);
     }
+    // No file name holds a NUL, and Qt's MIME database crashes on some that do.
+    if (fileName.contains(QChar(0)))
+        return QByteArrayLiteral("application/octet-stream");
     static const QMimeDatabase database;
     QMimeType type = database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension);
     if (type.isDefault())
