@@ -123,7 +123,8 @@ int main(int argc, char *argv[])
     QObject::connect(main.Hlavne, &BrowserPane::loadFinished, &waiter, [&] { waiter.loaded(); });
     bool ready = false;
     waiter.arm(main.Hlavne, [&](qint64) { ready = true; });
-    QTest::qWaitFor([&] { return ready; }, 60000);
+    if (!QTest::qWaitFor([&] { return ready; }, 60000))
+        qWarning("the home page never came");
 
     Stats book, bookFloor, markers, markersFloor, huge, hugeFloor;
     for (int r = 0; r < runs; ++r) {
@@ -146,7 +147,8 @@ int main(int argc, char *argv[])
         choose->Timer1.installEventFilter(&watch);
         QObject::connect(&choose->Timer1, &QTimer::timeout, choose,
                          [&] { tickEnd = probe::now(); });
-        QTest::qWaitFor([&] { return tickEnd != 0; }, 10000);
+        if (!QTest::qWaitFor([&] { return tickEnd != 0; }, 10000))
+            qWarning("the choose window never ticked");
         markers.values << (tickEnd - tickStart) / 1e6;
         markersFloor.values << listingFloor(root, QStringLiteral("*.BKX"));
 
@@ -159,7 +161,8 @@ int main(int argc, char *argv[])
             shownAt = at;
         });
         choose->Command4->click();
-        QTest::qWaitFor([&] { return shown; }, 60000);
+        if (!QTest::qWaitFor([&] { return shown; }, 60000))
+            qWarning("the opening page never came");
         if (shown && main.Listy->count() == 10001)
             book.values << (shownAt - start) / 1e6;
         bookFloor.values << listingFloor(root + QStringLiteral("/VELKA"), QStringLiteral("*.PGX"));
