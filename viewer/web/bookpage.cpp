@@ -60,42 +60,111 @@ QWebEngineScript webRtcGuard()
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(true);
     script.setSourceCode(QStringLiteral(R"JS((function () {
+    const done = Symbol();
     const scrub = (w) => {
-        if (!w)
-            return w;
-        try {
-            for (const name of Object.getOwnPropertyNames(w)) {
-                if (!/^(webkit|moz)?RTC/.test(name))
-                    continue;
-                try {
-                    delete w[name];
-                    Object.defineProperty(w, name, { value: undefined, writable: false,
-                                                     configurable: false, enumerable: false });
-                } catch (e) {
-                }
+        for (const name of Object.getOwnPropertyNames(w)) {
+            if (!/^(webkit|moz)?RTC/.test(name))
+                continue;
+            try {
+                delete w[name];
+                Object.defineProperty(w, name, { value: undefined, writable: false,
+                                                 configurable: false, enumerable: false });
+            } catch (e) {
             }
+        }
+    };
+    const guardChildren = (w) => {
+        try {
+            for (let i = 0; i < w.length; ++i)
+                guard(w[i]);
         } catch (e) {
         }
+    };
+    // A fresh frame's first, empty document is reachable (iframe.contentWindow, frames[0])
+    // before any script of ours runs in it, so every window is guarded from its parent too:
+    // when a page reaches for a frame, right after every insertion into a document, and
+    // before the parser runs the next script.
+    const guard = (w) => {
+        try {
+            if (!w || w[done])
+                return w;
+            Object.defineProperty(w, done, { value: true });
+        } catch (e) {
+            return w; // another origin: its own copy of this script guards it
+        }
+        try {
+            scrub(w);
+            for (const type of [w.HTMLIFrameElement, w.HTMLFrameElement, w.HTMLObjectElement]) {
+                for (const property of ['contentWindow', 'contentDocument']) {
+                    const original = Object.getOwnPropertyDescriptor(type.prototype, property);
+                    if (!original || !original.get)
+                        continue;
+                    Object.defineProperty(type.prototype, property, {
+                        configurable: false, enumerable: original.enumerable,
+                        get() {
+                            const value = original.get.call(this);
+                            guard(property === 'contentWindow' ? value : value && value.defaultView);
+                            return value;
+                        }
+                    });
+                }
+            }
+            const after = (node) => {
+                const doc = node && (node.ownerDocument || node);
+                if (doc && doc.defaultView)
+                    guardChildren(doc.defaultView);
+                guardChildren(w);
+            };
+            const wrap = (proto, name) => {
+                const original = proto && Object.getOwnPropertyDescriptor(proto, name);
+                if (!original || typeof original.value !== 'function')
+                    return;
+                Object.defineProperty(proto, name, {
+                    configurable: original.configurable, enumerable: original.enumerable,
+                    writable: original.writable,
+                    value: function (...args) {
+                        const result = original.value.apply(this, args);
+                        after(this);
+                        return result;
+                    }
+                });
+            };
+            const wrapSetter = (proto, name) => {
+                const original = proto && Object.getOwnPropertyDescriptor(proto, name);
+                if (!original || !original.set)
+                    return;
+                Object.defineProperty(proto, name, {
+                    configurable: original.configurable, enumerable: original.enumerable,
+                    get: original.get,
+                    set(value) {
+                        original.set.call(this, value);
+                        after(this);
+                    }
+                });
+            };
+            for (const name of ['appendChild', 'insertBefore', 'replaceChild'])
+                wrap(w.Node.prototype, name);
+            for (const proto of [w.Element.prototype, w.Document.prototype,
+                                 w.DocumentFragment.prototype, w.CharacterData.prototype]) {
+                for (const name of ['append', 'prepend', 'after', 'before', 'replaceWith',
+                                    'replaceChildren', 'insertAdjacentElement',
+                                    'insertAdjacentHTML'])
+                    wrap(proto, name);
+            }
+            for (const name of ['write', 'writeln'])
+                wrap(w.Document.prototype, name);
+            for (const name of ['insertNode', 'surroundContents'])
+                wrap(w.Range.prototype, name);
+            for (const name of ['innerHTML', 'outerHTML'])
+                wrapSetter(w.Element.prototype, name);
+            new w.MutationObserver(() => guardChildren(w))
+                .observe(w.document, { childList: true, subtree: true });
+        } catch (e) {
+        }
+        guardChildren(w);
         return w;
     };
-    scrub(window);
-    // A fresh frame's first, empty document is reachable before any script of ours runs in
-    // it: scrub it on the way out.
-    for (const type of [HTMLIFrameElement, HTMLFrameElement, HTMLObjectElement]) {
-        for (const property of ['contentWindow', 'contentDocument']) {
-            const original = Object.getOwnPropertyDescriptor(type.prototype, property);
-            if (!original || !original.get)
-                continue;
-            Object.defineProperty(type.prototype, property, {
-                configurable: false, enumerable: original.enumerable,
-                get() {
-                    const value = original.get.call(this);
-                    scrub(property === 'contentWindow' ? value : value && value.defaultView);
-                    return value;
-                }
-            });
-        }
-    }
+    guard(window);
 })();)JS"));
     return script;
 }
@@ -202,6 +271,8 @@ bool BookPage::acceptNavigationRequest(const QUrl &url, NavigationType type, boo
                     << "armed" << m_activatedLink;
     const bool byProgram = type == NavigationTypeTyped;
     const bool history = type == NavigationTypeBackForward || type == NavigationTypeReload;
+    if (isMainFrame && held() && !byProgram && !history && type != NavigationTypeRedirect)
+        return false;
 
     if (isAboutBlank(url))
         return true;

@@ -101,7 +101,8 @@ private:
     QUrl m_lastStarted;
     QUrl m_lastSettled;
     bool m_settled = false;
-    bool m_retried = false;
+    int m_retries = 0;
+    bool m_inFlight = false; // the load of m_requested has started and not yet ended
 
     // What the pane should be showing now: the address last asked for, or the page a link
     // led to. A crashed renderer brings back this one, never an older page.
