@@ -32,7 +32,7 @@ dpkg-deb -x "$deb" "$root"
 # Dependencies: shlibdeps found the Qt libraries; the run-time ones are named by hand.
 depends=$(dpkg-deb -f "$deb" Depends)
 for dep in libqt6webenginecore6 libqt6widgets6 libc6 libqt6webenginecore6-bin \
-    qt6-translations-l10n; do
+    qt6-translations-l10n libqt6printsupport6 libsqlite3-0 libxml2; do
     grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 
