@@ -440,23 +440,6 @@ private slots:
         QVERIFY(m_openedExternally.isEmpty());
     }
 
-    void programAddressWinsOverAPageThatKeepsNavigating()
-    {
-        // The page sets location every 100 ms and on every click (all refused); the
-        // program's next address must still arrive every time, not be dropped along with
-        // one of the page's attempts.
-        for (int round = 0; round < 8; ++round) {
-            QVERIFY(navigate(bookPage(QStringLiteral("10 SKRIPTY.PGX"))));
-            // A click on plain text lends the page's own attempts the user's activation.
-            QTest::mouseClick(input(), Qt::LeftButton, {}, centerOf(QStringLiteral("text")));
-            QTest::qWait(50 * (round % 4));
-            QVERIFY2(navigate(bookPage(QStringLiteral("2 UTF8.PGX"))),
-                     qPrintable(QString::number(round)));
-            QCOMPARE(m_pane->url(),
-                     PageAddress::fromNavigate(bookPage(QStringLiteral("2 UTF8.PGX"))));
-        }
-    }
-
     void userClickOnWebLinkFollowsItInThePane()
     {
         QVERIFY(navigate(web(QStringLiteral("/"))));

@@ -271,8 +271,6 @@ bool BookPage::acceptNavigationRequest(const QUrl &url, NavigationType type, boo
                     << "armed" << m_activatedLink;
     const bool byProgram = type == NavigationTypeTyped;
     const bool history = type == NavigationTypeBackForward || type == NavigationTypeReload;
-    if (isMainFrame && held() && !byProgram && !history && type != NavigationTypeRedirect)
-        return false;
 
     if (isAboutBlank(url))
         return true;

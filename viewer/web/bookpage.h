@@ -46,12 +46,6 @@ public:
     // Closes an open page dialog as if cancelled: leaving a page for next never waits for one.
     void closeDialogs(const QUrl &next = QUrl());
 
-    // While the program's own address is on its way, the page may start no navigation of
-    // its own: a script that sets location every few milliseconds would overtake it.
-    void holdFor(const QUrl &url) { m_heldFor = url; }
-    void release() { m_heldFor.clear(); }
-    bool held() const { return m_heldFor.isValid(); }
-
     // For tests: new windows asked for (none is ever made), links handed out, the dialog
     // open now.
     int windowRequests() const { return m_windowRequests; }
@@ -82,7 +76,6 @@ private:
     QUrl m_hoveredLink;   // the link under the pointer or focused, as the engine reports it
     QUrl m_activatedLink; // armed by the last press or Enter
     QElapsedTimer m_activatedAt;
-    QUrl m_heldFor;
     bool m_openingWeb =
         false; // the main frame is on its way to a web page the user or program chose
     ExternalOpener m_opener;

@@ -128,9 +128,7 @@ void BrowserPane::Navigate(const QString &address)
     m_recovering = false;
     m_lastStarted.clear();
     m_settled = false;
-    m_retries = 0;
-    m_inFlight = false;
-    m_page->holdFor(m_requested);
+    m_retried = false;
     m_page->load(m_requested);
     watch();
 }
@@ -200,8 +198,6 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     const QWebEngineLoadingInfo::LoadStatus status = info.status();
     qCDebug(lcPane) << "loading" << status << url << info.errorDomain() << info.errorCode();
     if (status == QWebEngineLoadingInfo::LoadStartedStatus) {
-        if (url == m_requested)
-            m_inFlight = true;
         m_lastStarted = url;
         m_settled = false;
         if (url != QUrl(QStringLiteral("about:blank")))
@@ -211,17 +207,6 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     }
     m_stallTimer->stop();
     m_probeTimer->stop();
-    if (url == m_requested)
-        m_inFlight = false;
-    const bool aborted =
-        status == QWebEngineLoadingInfo::LoadStoppedStatus ||
-        (status == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() == AbortedError);
-    if (status == QWebEngineLoadingInfo::LoadSucceededStatus || (url == m_requested && !aborted))
-        m_page->release();
-    // The program's address still waits: whatever ended here may have taken it along.
-    if (aborted && !m_recovering && m_page->held() && !m_inFlight && m_page->url() != m_requested &&
-        retryRequested())
-        return;
     // The load a dead renderer took with it reports its failure late; the reload we started
     // reports for itself.
     if (m_recovering && status != QWebEngineLoadingInfo::LoadSucceededStatus &&
@@ -249,8 +234,13 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
         showNotLoaded(url);
         return;
     }
-    if (status == QWebEngineLoadingInfo::LoadStoppedStatus)
-        return; // a newer navigation reports for itself
+    if (status == QWebEngineLoadingInfo::LoadStoppedStatus) {
+        // A newer navigation reports for itself. But when a page starts a navigation that
+        // we refuse just as the program navigates, Qt 6.4 may drop the program's one too.
+        if (url == m_requested && m_page->url() != url)
+            retryRequested();
+        return;
+    }
 
     const bool message = m_messagesServed.contains(url) ||
                          (PageAddress::isMessagePage(url) &&
@@ -261,11 +251,9 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
 
 bool BrowserPane::retryRequested()
 {
-    // When a page starts a navigation that we refuse just as the program navigates, Qt 6.4
-    // may drop the program's one too; a few tries always got through.
-    if (m_retries >= 3)
+    if (m_retried)
         return false;
-    ++m_retries;
+    m_retried = true;
     m_page->load(m_requested);
     return true;
 }
@@ -286,8 +274,6 @@ void BrowserPane::showNotLoaded(const QUrl &url)
                                 : PageAddress::displayAddress(url);
     m_requested = PageAddress::messageUrl(PageAddress::Message::NotLoaded, address);
     m_target = m_requested;
-    m_inFlight = false;
-    m_page->holdFor(m_requested);
     m_page->load(m_requested);
 }
 

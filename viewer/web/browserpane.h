@@ -101,8 +101,7 @@ private:
     QUrl m_lastStarted;
     QUrl m_lastSettled;
     bool m_settled = false;
-    int m_retries = 0;
-    bool m_inFlight = false; // the load of m_requested has started and not yet ended
+    bool m_retried = false;
 
     // What the pane should be showing now: the address last asked for, or the page a link
     // led to. A crashed renderer brings back this one, never an older page.
