@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
@@ -62,12 +61,12 @@ double longestStall(const std::function<void()> &work)
         last = now;
     });
     beat.start();
-    QTest::qWait(20);
+    probe::waitFor([] { return false; }, 20);
     last = probe::now();
     work();
     const qint64 now = probe::now();
     longest = std::max(longest, now - last);
-    QTest::qWait(20);
+    probe::waitFor([] { return false; }, 20);
     return longest / 1e6;
 }
 
@@ -123,7 +122,7 @@ int main(int argc, char *argv[])
     QObject::connect(main.Hlavne, &BrowserPane::loadFinished, &waiter, [&] { waiter.loaded(); });
     bool ready = false;
     waiter.arm(main.Hlavne, [&](qint64) { ready = true; });
-    if (!QTest::qWaitFor([&] { return ready; }, 60000))
+    if (!probe::waitFor([&] { return ready; }, 60000))
         qWarning("the home page never came");
 
     Stats book, bookFloor, markers, markersFloor, huge, hugeFloor;
@@ -147,7 +146,7 @@ int main(int argc, char *argv[])
         choose->Timer1.installEventFilter(&watch);
         QObject::connect(&choose->Timer1, &QTimer::timeout, choose,
                          [&] { tickEnd = probe::now(); });
-        if (!QTest::qWaitFor([&] { return tickEnd != 0; }, 10000))
+        if (!probe::waitFor([&] { return tickEnd != 0; }, 10000))
             qWarning("the choose window never ticked");
         markers.values << (tickEnd - tickStart) / 1e6;
         markersFloor.values << listingFloor(root, QStringLiteral("*.BKX"));
@@ -161,7 +160,7 @@ int main(int argc, char *argv[])
             shownAt = at;
         });
         choose->Command4->click();
-        if (!QTest::qWaitFor([&] { return shown; }, 60000))
+        if (!probe::waitFor([&] { return shown; }, 60000))
             qWarning("the opening page never came");
         if (shown && main.Listy->count() == 10001)
             book.values << (shownAt - start) / 1e6;

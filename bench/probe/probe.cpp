@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QHash>
 #include <QTimer>
@@ -31,6 +32,24 @@ void report(const QByteArray &name, qint64 value)
     QFile out(QString::fromLocal8Bit(path));
     if (out.open(QIODevice::Append))
         out.write(name + ' ' + QByteArray::number(value) + '\n');
+}
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    // The figures carry their own time stamps; this only has to notice that they are taken.
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start();
+    loop.exec();
+    return done();
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <functional>
 
 namespace probe {
 
@@ -20,5 +21,11 @@ qint64 treePssKb(qint64 pid);
 
 // Of this process and its children (the engine's processes).
 qint64 ownTreePssKb();
+
+// Runs the event loop until done() holds or timeoutMs pass; true when done() held.
+// Unlike QTest::qWaitFor, which sleeps 10 ms between rounds of events, this blocks in
+// the event loop as QApplication::exec does: the engine's browser thread posts many
+// tasks per load, and each sleep would be charged to the figure.
+bool waitFor(const std::function<bool()> &done, int timeoutMs);
 
 } // namespace probe
