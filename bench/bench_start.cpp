@@ -237,7 +237,7 @@ int main(int argc, char *argv[])
     QStringList viewArgs{lab.homeFile, QString::number(startOnly ? 0 : switches)};
     viewArgs += lab.pageFiles;
 
-    Stats intro, bare, linked, handover, bareHandover, switchTimes, bareSwitch;
+    Stats intro, bare, linked, handover, bareHandover, switchTimes, bareSwitch, schemeSwitch;
     Stats pssHome, barePssHome, helpStart, helpPss, barePss;
     // Interleaved, so a burst of load on the machine hits every program alike.
     for (int r = 0; r < runs; ++r) {
@@ -260,6 +260,12 @@ int main(int argc, char *argv[])
         addAll(bareHandover, v, "handover", 1e-6);
         addAll(bareSwitch, v, "switch", 1e-6);
         addAll(barePssHome, v, "pss_home", 1 / 1024.0);
+        if (!startOnly) {
+            const Report s =
+                run(lab, QStringLiteral("floors/bareview"), viewArgs,
+                    {{QStringLiteral("PAGORA_FLOOR_SCHEME"), QStringLiteral("1")}}, "done");
+            addAll(schemeSwitch, s, "switch", 1e-6);
+        }
     }
 
     row("intro on screen (process start to first paint)", "ms", intro,
@@ -272,6 +278,10 @@ int main(int argc, char *argv[])
         return 0;
     row("page switch (SpeedPanel to page painted)", "ms", switchTimes,
         "bare view, same files as file:", &bareSwitch, "≤ 1.1x");
+    row("page switch, against the smallest page scheme", "ms", switchTimes,
+        "bare view, same files through a custom scheme", &schemeSwitch, "—");
+    row("bare view, smallest page scheme", "ms", schemeSwitch,
+        "bare view, same files as file:", &bareSwitch, "—");
     row("memory after the home page (PSS, all processes)", "MiB", pssHome, "bare view, same page",
         &barePssHome, "≤ 1.15x");
 

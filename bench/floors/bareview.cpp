@@ -2,24 +2,82 @@
 // The floor for everything the engine does: a bare web view with the engine's default
 // profile, created a moment after start, loading the home page and then the book's pages as
 // file: URLs. Arguments: the home page file, the number of switches, the page files.
+// With PAGORA_FLOOR_SCHEME=1 the same files come through the smallest handler of a custom
+// scheme instead: what any program pays for serving pages itself rather than as files.
 #include "loadpaint.h"
 #include "probe.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QFile>
 #include <QUrl>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
+
+namespace {
+
+const QByteArray schemeName = QByteArrayLiteral("floor");
+
+class FileHandler : public QWebEngineUrlSchemeHandler
+{
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob *job) override
+    {
+        const QString path = job->requestUrl().path();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        auto *buffer = new QBuffer(job);
+        buffer->setData(file.readAll());
+        buffer->open(QIODevice::ReadOnly);
+        const QByteArray type = path.endsWith(QLatin1String(".css"))   ? "text/css"
+                                : path.endsWith(QLatin1String(".png")) ? "image/png"
+                                                                       : "text/html";
+        job->reply(type, buffer);
+    }
+};
+
+QUrl pageUrl(const QString &file, bool viaScheme)
+{
+    if (!viaScheme)
+        return QUrl::fromLocalFile(file);
+    QUrl url;
+    url.setScheme(QString::fromLatin1(schemeName));
+    url.setHost(QStringLiteral("c"));
+    url.setPath(file);
+    return url;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    const bool viaScheme = qEnvironmentVariableIntValue("PAGORA_FLOOR_SCHEME") != 0;
+    if (viaScheme) {
+        // The same syntax and flags as the viewer's own scheme.
+        QWebEngineUrlScheme scheme(schemeName);
+        scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+        scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
+        QWebEngineUrlScheme::registerScheme(scheme);
+    }
     QApplication app(argc, argv);
+    if (viaScheme)
+        QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(schemeName,
+                                                                     new FileHandler(&app));
     const QStringList args = app.arguments();
     if (args.size() < 3)
         qFatal("usage: bareview HOME SWITCHES [PAGE...]");
-    const QUrl home = QUrl::fromLocalFile(args.at(1));
+    const QUrl home = pageUrl(args.at(1), viaScheme);
     const int switches = args.at(2).toInt();
     QList<QUrl> pages;
     for (int i = 3; i < args.size(); ++i)
-        pages << QUrl::fromLocalFile(args.at(i));
+        pages << pageUrl(args.at(i), viaScheme);
 
     probe::LoadPaintWaiter waiter;
     QWebEngineView *view = nullptr;
