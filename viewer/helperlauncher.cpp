@@ -2,14 +2,65 @@
 #include "helperlauncher.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <cerrno>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+extern char **environ;
 
 #ifndef PAGORA_PRIVATE_DIR_FROM_BIN
 #define PAGORA_PRIVATE_DIR_FROM_BIN "../libexec/pagora"
 #endif
 
 namespace {
+
+// QProcess::startDetached forks this process twice before the exec, and with the engine
+// loaded each fork copies the page tables of hundreds of megabytes: 12-19 ms of every
+// click. posix_spawn does not copy them. Like startDetached, the helper gets a session of
+// its own and default signal handling (the engine ignores SIGPIPE, for one).
+bool spawnDetached(const QString &program, const QStringList &arguments)
+{
+    const QByteArray path = QFile::encodeName(program);
+    std::vector<QByteArray> words{path};
+    for (const QString &argument : arguments)
+        words.push_back(argument.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0)
+        return false;
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = 0;
+    const int result =
+        posix_spawn(&pid, path.constData(), nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    if (result != 0)
+        return false;
+    // Still our child: collect it when it ends, so that it does not linger as a zombie.
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
+}
 
 QString executable(const QFileInfo &file)
 {
@@ -92,7 +143,7 @@ bool HelperLauncher::start(const QString &commandLine, QString *error) const
                           QDir::toNativeSeparators(m_privateDir));
         return false;
     }
-    if (!QProcess::startDetached(executable, words)) {
+    if (!spawnDetached(executable, words)) {
         *error = QStringLiteral("Program %1 sa nepodarilo spustiť.").arg(executable);
         return false;
     }

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 class TestHelperLauncher : public QObject
 {
     Q_OBJECT
@@ -141,6 +143,44 @@ private slots:
         QFile f(mark);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("0\n0\n"));
+    }
+
+    // The helper outlives nothing of ours: a session of its own, the default handling of
+    // the signals the viewer ignores, and no zombie left behind once it has ended.
+    void theHelperStandsOnItsOwnAndIsCollected()
+    {
+        QTemporaryDir own;
+        const QString mark = own.filePath(QStringLiteral("mark"));
+        QFile f(own.filePath(QStringLiteral("help")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        // Field 6 of /proc/<pid>/stat is the session. Other cases point PATH elsewhere.
+        f.write(QStringLiteral("#!/bin/sh\nPATH=/usr/bin:/bin\n"
+                               "set -- $(sed 's/.*) //' /proc/$$/stat)\n"
+                               "echo \"$$ $4 $(grep SigIgn /proc/$$/status)\" > '%1.tmp'\n"
+                               "mv '%1.tmp' '%1'\n")
+                    .arg(mark)
+                    .toUtf8());
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        const auto oldPipe = std::signal(SIGPIPE, SIG_IGN);
+        QString error;
+        const bool started = HelperLauncher(own.path()).start(QStringLiteral("Help"), &error);
+        std::signal(SIGPIPE, oldPipe);
+        QVERIFY2(started, qPrintable(error));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mark), 10000);
+        QFile m(mark);
+        QVERIFY(m.open(QIODevice::ReadOnly));
+        const QList<QByteArray> fields = m.readAll().simplified().split(' ');
+        QCOMPARE(fields.size(), 4);
+        const qint64 pid = fields.at(0).toLongLong();
+        QCOMPARE(fields.at(1).toLongLong(), pid); // the session leader is the helper
+        bool hex = false;
+        const qulonglong ignored = fields.at(3).toULongLong(&hex, 16);
+        QVERIFY(hex);
+        QCOMPARE(ignored & (1ULL << (SIGPIPE - 1)), 0ULL);
+        // Gone entirely, not a zombie waiting for us.
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(QStringLiteral("/proc/%1").arg(pid)), 10000);
     }
 
     void missingHelperIsExplainedInSlovak()
