@@ -3,10 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 
 class TestFileListBox : public QObject
@@ -56,6 +58,54 @@ private slots:
         box.setPattern(QStringLiteral("*.BKX"));
         QVERIFY(box.setPath(QStringLiteral("C:\\TARVOL\\PAGORA")));
         QCOMPARE(items(box), (QStringList{"Iná.bkx", "KNIHA.BKX"}));
+    }
+
+    // Names whose letter case, diacritics or special letters make the order and the match
+    // easy to get wrong: the list must be ordered exactly as comparing them ignoring case
+    // orders them, and "*.PGX" must match exactly what the wildcard rule matches.
+    void orderAndMatchHoldForUnusualNames()
+    {
+        QTemporaryDir dir;
+        const QStringList names{"b.pgx",     "B.PGX",
+                                "a.PGX",     "A.pgx",
+                                "Šípka.PGX", "sova.PGX",
+                                "Žaba.pgx",  "zima.PGX",
+                                "ß.PGX",     "ss.PGX",
+                                "SS.PGX",    QString::fromUtf8("\u212a.PGX") /* Kelvin sign */,
+                                "k.PGX",     "K.PGX",
+                                "ﬁ.PGX",     "fi.PGX",
+                                "İ.PGX",     "i.PGX",
+                                "ı.PGX",     "Ω.PGX",
+                                "ω.PGX",     QString::fromUtf8("\U0001D400.PGX"),
+                                "10.PGX",    "9.PGX",
+                                "x.pgx.bak", "xpgx",
+                                "y.PGXX",    "z.PG",
+                                "w.P GX",    "Ünik.pGx"};
+        for (const QString &name : names) {
+            QFile f(dir.filePath(name));
+            QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(name));
+        }
+        const auto byRule = [&](const QString &pattern) {
+            const QRegularExpression rule(QRegularExpression::wildcardToRegularExpression(pattern),
+                                          QRegularExpression::CaseInsensitiveOption);
+            QStringList matching;
+            for (const QString &name : names) {
+                if (rule.match(name).hasMatch())
+                    matching << name;
+            }
+            std::sort(matching.begin(), matching.end(), [](const QString &x, const QString &y) {
+                const int c = x.compare(y, Qt::CaseInsensitive);
+                return c != 0 ? c < 0 : x < y;
+            });
+            return matching;
+        };
+        const QStringList expected = byRule(QStringLiteral("*.PGX"));
+        QCOMPARE(FileListBox::listFiles(dir.path(), QStringLiteral("*.PGX")), expected);
+        QVERIFY(!expected.contains(QStringLiteral("x.pgx.bak")));
+        QVERIFY(expected.contains(QStringLiteral("Ünik.pGx")));
+        // A pattern that is more than a suffix still follows the wildcard rule.
+        QCOMPARE(FileListBox::listFiles(dir.path(), QStringLiteral("?.P*X")),
+                 byRule(QStringLiteral("?.P*X")));
     }
 
     void namesNoAddressCanCarryAreLeftOutAndCounted_data()
