@@ -15,6 +15,8 @@
 #include "settingsstore.h"
 #include "zoomsteps.h"
 
+#include "pagescript.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -127,16 +129,7 @@ class TestReadingAids : public QObject
 
     QVariant js(const QString &script)
     {
-        QVariant result;
-        bool done = false;
-        pane()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                      [&](const QVariant &v) {
-                                          result = v;
-                                          done = true;
-                                      });
-        if (!QTest::qWaitFor([&] { return done; }, LoadTimeoutMs))
-            qWarning("runJavaScript timed out: %s", qPrintable(script));
-        return result;
+        return runPageScript(pane()->page(), script, LoadTimeoutMs);
     }
 
     QString pageName() const { return pane()->url().fileName(); }

@@ -9,7 +9,9 @@
 #include "pagerequestinterceptor.h"
 #include "pageschemehandler.h"
 
+#include "pagescript.h"
 #include "testsupport.h"
+
 #include <QApplication>
 
 #include <QCheckBox>
@@ -129,16 +131,7 @@ class TestWebPane : public QObject
 
     QVariant js(const QString &script)
     {
-        QVariant result;
-        bool done = false;
-        m_pane->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                      [&](const QVariant &v) {
-                                          result = v;
-                                          done = true;
-                                      });
-        if (!QTest::qWaitFor([&] { return done; }, LoadTimeoutMs))
-            qWarning("runJavaScript timed out: %s", qPrintable(script));
-        return result;
+        return runPageScript(m_pane->page(), script, LoadTimeoutMs);
     }
 
     QString bodyText() { return js(QStringLiteral("document.body.innerText")).toString(); }
