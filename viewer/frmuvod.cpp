@@ -82,7 +82,7 @@ frmUvod::frmUvod(std::function<void()> showMain)
 void frmUvod::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
+    m_picture.draw(painter, QPoint(0, 0));
     if (!m_painted) {
         m_painted = true;
         emit firstPainted();

@@ -3,6 +3,8 @@
 // starts; after two timer ticks it hands over to the main window and goes.
 #pragma once
 
+#include "storedpicture.h"
+
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -37,6 +39,6 @@ private:
     void Timer2_Timer();
 
     std::function<void()> m_showMain;
-    QPixmap m_picture;
+    StoredPicture m_picture;
     bool m_painted = false;
 };

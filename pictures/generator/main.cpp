@@ -22,7 +22,8 @@ struct Picture
 {
     const char *file;
     QImage (*draw)();
-    bool toolbar; // also drawn at 2x for screens that scale the interface
+    bool toolbar;            // also drawn at 2x for screens that scale the interface
+    bool screenRows = false; // 32-bit rows the viewer draws in place
 };
 
 const Picture pictureList[] = {
@@ -35,7 +36,7 @@ const Picture pictureList[] = {
     {"odchod.bmp", pictures::odchod, true},
     {"praca.bmp", pictures::praca, false},
     {"praca_zaneprazdneny.bmp", pictures::pracaZaneprazdneny, false},
-    {"uvod.bmp", pictures::uvod, false},
+    {"uvod.bmp", pictures::uvod, false, true},
     {"kniha_otvorena.ico", pictures::knihaOtvorena, false},
     {"kniha_zatvorena.ico", pictures::knihaZatvorena, false},
     {"otaznik.ico", pictures::otaznik, false},
@@ -48,10 +49,12 @@ const Picture desktopIcons[] = {
 };
 const int iconSizes[] = {16, 32, 48, 64, 128, 256};
 
-bool write(const QImage &image, const QString &path)
+bool write(const QImage &image, const QString &path, bool screenRows = false)
 {
     bool ok = false;
-    if (path.endsWith(QLatin1String(".ico")))
+    if (screenRows)
+        ok = writers::writeBmp32(image, path);
+    else if (path.endsWith(QLatin1String(".ico")))
         ok = writers::writeIco(image, path);
     else if (path.endsWith(QLatin1String(".png")))
         ok = writers::writePng(image, path);
@@ -97,7 +100,8 @@ int main(int argc, char *argv[])
         return 1;
     for (const Picture &picture : pictureList) {
         canvas::setScale(1);
-        failures += !write(picture.draw(), folder.filePath(QLatin1String(picture.file)));
+        failures += !write(picture.draw(), folder.filePath(QLatin1String(picture.file)),
+                           picture.screenRows);
         if (picture.toolbar) {
             canvas::setScale(2);
             failures += !write(picture.draw(), folder.filePath(at2x(picture.file)));

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <QtEndian>
 
 namespace writers {
 
@@ -20,6 +21,41 @@ bool writeBmp(const QImage &image, const QString &path)
         return false;
     QImageWriter writer(&file, "bmp");
     return writer.write(rgb) && file.commit();
+}
+
+bool writeBmp32(const QImage &image, const QString &path)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    constexpr quint32 PixelOffset = 56; // 14 + 40 bytes of headers, 2 of padding
+    const quint32 rowBytes = quint32(rgb.width()) * 4;
+    const quint32 pixelBytes = rowBytes * quint32(rgb.height());
+    QByteArray bytes(PixelOffset, '\0');
+    auto put32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, bytes.data() + at); };
+    auto put16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, bytes.data() + at); };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, PixelOffset + pixelBytes);
+    put32(10, PixelOffset);
+    put32(14, 40);
+    put32(18, quint32(rgb.width()));
+    put32(22, quint32(rgb.height())); // positive: bottom row first, as most readers expect
+    put16(26, 1);
+    put16(28, 32);
+    put32(30, 0); // no compression
+    put32(34, pixelBytes);
+    put32(38, 2835);
+    put32(42, 2835);
+    bytes.reserve(PixelOffset + pixelBytes);
+    for (int y = rgb.height() - 1; y >= 0; --y) {
+        const auto *row = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            char pixel[4];
+            qToLittleEndian<quint32>(row[x] | 0xff000000u, pixel);
+            bytes.append(pixel, 4);
+        }
+    }
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 namespace {

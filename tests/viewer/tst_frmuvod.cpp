@@ -74,6 +74,21 @@ private slots:
         QCOMPARE(handOvers, 1);
         QCOMPARE(painted.count(), 1); // once, however often it repainted
     }
+
+    void showsItsPictureTheRightWayUp()
+    {
+        frmUvod intro([] {});
+        intro.Timer1.stop();
+        intro.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&intro));
+        const QImage shown = intro.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage picture =
+            QImage(QStringLiteral(":/pictures/uvod.bmp")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), picture.size());
+        // The right-hand page carries no text: there the window is the picture itself.
+        const QRect page(300, 0, 240, 400);
+        QCOMPARE(shown.copy(page), picture.copy(page));
+    }
 };
 
 QTEST_MAIN(TestFrmUvod)
