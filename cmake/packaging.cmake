@@ -1,7 +1,7 @@
 # Install layout and the Debian package.
 #
-# pagora goes on PATH; help, whose name bash's builtin shadows, lives in a private program
-# folder that pagora finds relative to its own folder.
+# pagora goes on PATH; help, whose name bash's builtin shadows, and the viewer's library
+# live in a private program folder that pagora finds relative to its own folder.
 include(GNUInstallDirs)
 
 set(PAGORA_APP_ID sk.tarvol.Pagora)
@@ -10,17 +10,21 @@ set(PAGORA_PRIVATE_DIR ${CMAKE_INSTALL_LIBEXECDIR}/pagora)
 
 file(RELATIVE_PATH pagora_private_from_bin
      ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/pagora)
-target_compile_definitions(pagoraviewer PRIVATE
-    PAGORA_PRIVATE_DIR_FROM_BIN="${pagora_private_from_bin}")
-target_compile_definitions(pagoraviewer PUBLIC
-    PAGORA_DESKTOP_FILE_NAME="${PAGORA_APP_ID}")
+foreach(target pagoraviewer pagoralauncher)
+    target_compile_definitions(${target} PRIVATE
+        PAGORA_PRIVATE_DIR_FROM_BIN="${pagora_private_from_bin}")
+    target_compile_definitions(${target} PUBLIC
+        PAGORA_DESKTOP_FILE_NAME="${PAGORA_APP_ID}")
+endforeach()
 target_compile_definitions(pagorahelper PUBLIC
     PAGORA_DESKTOP_FILE_NAME="${PAGORA_HELPER_APP_ID}")
 
 # System Qt needs no run path; whatever the build tree used points nowhere once installed.
-set_target_properties(pagora pagorahelp PROPERTIES INSTALL_RPATH "")
+set_target_properties(pagora pagorahelp pagoraviewermodule PROPERTIES INSTALL_RPATH "")
 
 install(TARGETS pagora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The viewer's own library, which pagora loads once its intro is on screen.
+install(TARGETS pagoraviewermodule LIBRARY DESTINATION ${PAGORA_PRIVATE_DIR})
 install(TARGETS pagorahelp RUNTIME DESTINATION ${PAGORA_PRIVATE_DIR})
 # The target's file is pagora-help (see helper/CMakeLists.txt); installed it is help.
 install(CODE "

@@ -2,7 +2,7 @@
 # Builds the Debian package (Release, in its own build folder), unpacks it into a scratch
 # root and checks it as a packager would: the file list, stripped binaries without run
 # paths, both validators, and that the installed pagora starts on its built-in home page
-# and finds the installed helper in its private folder.
+# and finds the installed helper and its viewer library in its private folder.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PAGORA_PACKAGE_BUILD_DIR:-$top/build-package}
@@ -41,6 +41,7 @@ expected=$(
     cat <<'LIST'
 ./usr/bin/pagora
 ./usr/libexec/pagora/help
+./usr/libexec/pagora/pagora-viewer.so
 ./usr/share/applications/sk.tarvol.Pagora.Pomocnik.desktop
 ./usr/share/applications/sk.tarvol.Pagora.desktop
 ./usr/share/doc/pagora/copyright
@@ -58,7 +59,8 @@ diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") || fail "unexpected file 
 [ -x "$root/usr/bin/pagora" ] && [ -x "$root/usr/libexec/pagora/help" ] ||
     fail "the programs are not executable"
 
-for program in "$root/usr/bin/pagora" "$root/usr/libexec/pagora/help"; do
+for program in "$root/usr/bin/pagora" "$root/usr/libexec/pagora/help" \
+    "$root/usr/libexec/pagora/pagora-viewer.so"; do
     file "$program" | grep -q ', stripped' || fail "$program is not stripped"
     if readelf -d "$program" | grep -Eq 'RUNPATH|RPATH'; then
         fail "$program carries a run path"
@@ -98,6 +100,14 @@ kill -0 "$child" 2>/dev/null || { cat "$work/pagora.log" >&2; fail "pagora ended
 kill "$child"
 wait "$child" 2>/dev/null || true
 child=""
+
+# The intro comes up before the engine's libraries are loaded: only the viewer's library
+# links them.
+if readelf -d "$root/usr/bin/pagora" | grep NEEDED | grep -q WebEngine; then
+    fail "pagora itself links the web engine"
+fi
+readelf -d "$root/usr/libexec/pagora/pagora-viewer.so" | grep NEEDED | grep -q WebEngine ||
+    fail "the viewer's library does not link the web engine"
 
 # "Pomocník": pagora looks for help in the private folder computed from its own folder.
 private=$(strings "$root/usr/bin/pagora" | grep -x '\.\./libexec/pagora' || true)

@@ -1,25 +1,20 @@
 // SPDX-License-Identifier: MIT
-#include "builtinbook.h"
 #include "face.h"
-#include "frmhlavne.h"
 #include "frmuvod.h"
-#include "pageaccessibility.h"
-#include "pageschemehandler.h"
-#include "panepreparer.h"
 #include "qttranslations.h"
-#include "settingsstore.h"
+#include "viewerlibrary.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
-#include <memory>
+#include <QMessageBox>
 #include <utility>
 
 int main(int argc, char *argv[])
 {
-    // The page scheme and the screen readers' switch must be set before the engine starts.
-    registerPageScheme();
-    pageaccessibility::enable();
+    // The engine, loaded later with the viewer, shares this context; it has to be made with
+    // the application, as it would be were the engine linked in.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationName(QStringLiteral("Pagora"));
@@ -32,30 +27,30 @@ int main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
     qttranslations::install();
 
-    // Start-up in two halves. Before the intro's first paint: only what the intro needs.
-    // After it, while the intro stands idle: the built-in book, then the engine with the
-    // start page in a pane off screen. The intro's second tick creates and shows the main
-    // window as before; it adopts that pane and still reads the settings itself.
-    SettingsStore settings;
-    PanePreparer preparer(settings);
+    // Start-up in two halves. Before the intro's first paint: only what the intro needs, not
+    // even the engine's libraries. After it, while the intro stands idle: the viewer's library
+    // with the engine, the built-in book, and the start page in a pane off screen. The
+    // intro's second tick creates and shows the main window as before; it adopts that pane
+    // and still reads the settings itself.
+    ViewerLibrary viewer(ViewerLibrary::foldersFor(QCoreApplication::applicationDirPath()));
     bool prepared = false;
     const auto prepareBehindIntro = [&] {
-        if (std::exchange(prepared, true))
-            return;
-        builtinbook::installOrSay();
-        preparer.prepare(face::paneRect().size());
+        if (!std::exchange(prepared, true))
+            viewer.prepare();
     };
-    std::unique_ptr<frmHlavne> main;
     auto *intro = new frmUvod([&] {
         prepareBehindIntro(); // late, should the intro never have been painted
-        main = std::make_unique<frmHlavne>(settings, std::function<void()>{}, nullptr,
-                                           preparer.take());
-        main->Show();
+        if (!viewer.isLoaded()) {
+            QMessageBox::critical(nullptr, QStringLiteral("Tarvol Pagora"), viewer.errorText());
+            QCoreApplication::exit(1);
+            return;
+        }
+        viewer.show();
     });
     QObject::connect(intro, &frmUvod::firstPainted, intro, prepareBehindIntro,
                      Qt::QueuedConnection);
     intro->show();
     const int result = app.exec();
-    main.reset();
+    viewer.end();
     return result;
 }

@@ -144,6 +144,11 @@ private:
 
 void installProbe()
 {
+    // pagora's viewer library carries the probe too; one watcher per process.
+    const char *const installed = "pagoraProbeInstalled";
+    if (qApp->property(installed).toBool())
+        return;
+    qApp->setProperty(installed, true);
     qApp->installEventFilter(new PaintWatcher(qApp));
 }
 

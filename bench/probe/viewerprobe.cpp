@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Linked into a copy of pagora built from its own main.cpp: watches the real start-up and
-// then drives the main window as a user would. It notes
+// Linked into a copy of pagora's viewer library built from its own source: watches the real
+// start-up and then drives the main window as a user would. It notes
 //   handover   the intro's second tick to the home page painted in the main window's pane
 //   pss_home   memory of pagora and its engine processes 2 s after the home page is shown
 //   switch     a page chosen in the SpeedPanel to that page loaded and painted (repeated)

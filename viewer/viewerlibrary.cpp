@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+#include "viewerlibrary.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#ifndef PAGORA_PRIVATE_DIR_FROM_BIN
+#define PAGORA_PRIVATE_DIR_FROM_BIN "../libexec/pagora"
+#endif
+
+const char *const ViewerLibrary::FileName = "pagora-viewer.so";
+
+QStringList ViewerLibrary::foldersFor(const QString &ownDir)
+{
+    if (ownDir.isEmpty())
+        return {};
+    return {ownDir, QDir::cleanPath(ownDir + QLatin1Char('/') +
+                                    QLatin1String(PAGORA_PRIVATE_DIR_FROM_BIN))};
+}
+
+ViewerLibrary::ViewerLibrary(const QStringList &folders) : m_folders(folders)
+{
+    // Its code stays until the process ends: the windows and the engine hold on to it.
+    m_library.setLoadHints(QLibrary::PreventUnloadHint);
+}
+
+bool ViewerLibrary::load()
+{
+    if (std::exchange(m_tried, true))
+        return isLoaded();
+    const QString name = QLatin1String(FileName);
+    QString path;
+    for (const QString &folder : std::as_const(m_folders)) {
+        const QFileInfo file(folder + QLatin1Char('/') + name);
+        if (file.isFile()) {
+            path = file.absoluteFilePath();
+            break;
+        }
+    }
+    if (path.isEmpty()) {
+        m_error = QStringLiteral("Program sa nedá spustiť: chýba jeho súčasť %1 (hľadaná v "
+                                 "priečinkoch %2).")
+                      .arg(name, m_folders.isEmpty() ? QStringLiteral("—")
+                                                     : m_folders.join(QStringLiteral(", ")));
+        return false;
+    }
+    m_library.setFileName(path);
+    if (!m_library.load()) {
+        m_error = QStringLiteral("Program sa nedá spustiť: jeho súčasť %1 sa nedá načítať.\n\n%2")
+                      .arg(QDir::toNativeSeparators(path), m_library.errorString());
+        return false;
+    }
+    m_prepare = reinterpret_cast<void (*)()>(m_library.resolve("pagoraViewerPrepare"));
+    m_show = reinterpret_cast<void (*)()>(m_library.resolve("pagoraViewerShow"));
+    m_end = reinterpret_cast<void (*)()>(m_library.resolve("pagoraViewerEnd"));
+    if (!isLoaded()) {
+        m_prepare = nullptr;
+        m_show = nullptr;
+        m_end = nullptr;
+        m_error = QStringLiteral("Program sa nedá spustiť: súčasť %1 nepatrí k tejto verzii "
+                                 "programu.")
+                      .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    return true;
+}
+
+void ViewerLibrary::prepare()
+{
+    if (load())
+        m_prepare();
+}
+
+void ViewerLibrary::show()
+{
+    if (load())
+        m_show();
+}
+
+void ViewerLibrary::end()
+{
+    if (isLoaded())
+        m_end();
+}
