@@ -12,9 +12,6 @@
 
 int main(int argc, char *argv[])
 {
-    // The engine, loaded later with the viewer, shares this context; it has to be made with
-    // the application, as it would be were the engine linked in.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationName(QStringLiteral("Pagora"));

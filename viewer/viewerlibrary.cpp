@@ -1,12 +1,52 @@
 // SPDX-License-Identifier: MIT
 #include "viewerlibrary.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QOpenGLContext>
+
+QT_BEGIN_NAMESPACE
+// Qt's GUI library exports it for the engine, which asks it for the context to share.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+QT_END_NAMESPACE
 
 #ifndef PAGORA_PRIVATE_DIR_FROM_BIN
 #define PAGORA_PRIVATE_DIR_FROM_BIN "../libexec/pagora"
 #endif
+
+namespace {
+
+QOpenGLContext *sharedContext = nullptr;
+
+void dropSharedContext()
+{
+    qt_gl_set_global_share_context(nullptr);
+    delete sharedContext;
+    sharedContext = nullptr;
+}
+
+// The engine draws through a GL context it shares with the application, and looks for it
+// as its library is loaded. Qt makes one with the application when asked before it starts,
+// but on X that loads the graphics driver before the intro can show (100 ms under Xvfb);
+// made here, it costs the idle intro instead. Without GL (offscreen) it is not created, and
+// the engine draws without it, as it always has there.
+void makeSharedContext()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    // Qt warns of the attribute coming after the application; here it is meant to.
+    const QtMessageHandler handler =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qInstallMessageHandler(handler);
+    sharedContext = new QOpenGLContext;
+    sharedContext->create();
+    qt_gl_set_global_share_context(sharedContext);
+    qAddPostRoutine(dropSharedContext);
+}
+
+} // namespace
 
 const char *const ViewerLibrary::FileName = "pagora-viewer.so";
 
@@ -44,6 +84,7 @@ bool ViewerLibrary::load()
                                                      : m_folders.join(QStringLiteral(", ")));
         return false;
     }
+    makeSharedContext();
     m_library.setFileName(path);
     if (!m_library.load()) {
         m_error = QStringLiteral("Program sa nedá spustiť: jeho súčasť %1 sa nedá načítať.\n\n%2")
