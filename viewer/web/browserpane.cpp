@@ -41,8 +41,7 @@ constexpr int CrashReloads = 1;
 constexpr int AbortedError = -3;
 // A page cannot keep the program's address away for longer than this many tries.
 constexpr int MaxRetries = 3;
-// Checks on the program's address while it loads; sooner once some other load has ended,
-// but never before it has had a second to arrive.
+// Checks on the program's address while it loads; sooner once some other load has ended.
 constexpr int CommitCheckMs = 1000;
 constexpr int QuickCheckMs = 50;
 // How long an address the engine has not even started loading may take to start.
@@ -301,11 +300,8 @@ void BrowserPane::checkRequested()
     if (!m_requestPending)
         return;
     // Still on its way, or perhaps not yet begun on a busy machine. The page's url() names
-    // the address asked for even when its load was dropped, so it tells nothing here; and
-    // the loading flag drops with any load that ends, a refused one of the page's own too,
-    // while ours may go on: ours gets a second before it is asked for again.
-    const qint64 age = m_requestedAt.elapsed();
-    if (m_page->isLoading() || age < (m_requestStarted ? CommitCheckMs : UnstartedMs)) {
+    // the address asked for even when its load was dropped, so it tells nothing here.
+    if (m_page->isLoading() || (!m_requestStarted && m_requestedAt.elapsed() < UnstartedMs)) {
         m_commitTimer->start(CommitCheckMs);
         return;
     }
