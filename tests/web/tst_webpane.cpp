@@ -556,38 +556,6 @@ private slots:
         QVERIFY(bodyText().contains(QStringLiteral("Tajomstvo knihy")));
     }
 
-    void programsAddressOutlastsAPageThatKeepsLeaving_data()
-    {
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<int>("rounds");
-        // Sets location every 100 ms; on a press opens a window and sets location, on a
-        // click clicks a hidden link.
-        QTest::newRow("scripts on press and click") << QStringLiteral("10 SKRIPTY.PGX") << 20;
-        QTest::newRow("leaves every 5 ms") << QStringLiteral("20 NAHANAC.PGX") << 5;
-    }
-
-    // Right after a click a page's own navigations may cancel one the program started, at
-    // times without any report of it; the page never gets away (it is refused), and the
-    // program's address must still load.
-    void programsAddressOutlastsAPageThatKeepsLeaving()
-    {
-        QFETCH(QString, page);
-        QFETCH(int, rounds);
-        const QString chaser = bookPage(page);
-        const QString target = bookPage(QStringLiteral("2 UTF8.PGX"));
-        m_server.connections = 0;
-        for (int round = 0; round < rounds; ++round) {
-            QVERIFY(navigate(chaser));
-            userClick(QStringLiteral("text"));
-            QVERIFY2(navigate(target), qPrintable(QStringLiteral("round %1").arg(round)));
-            QCOMPARE(m_pane->url().fileName(), QStringLiteral("2 UTF8.PGX"));
-            // url() names a dropped address too; only the text tells what is shown.
-            QTRY_VERIFY2_WITH_TIMEOUT(bodyText().contains(Pangram),
-                                      qPrintable(QStringLiteral("round %1").arg(round)), 5000);
-        }
-        QCOMPARE(m_server.connections, 0);
-    }
-
     void mailLinkGoesToTheMailProgram()
     {
         const QString address = bookPage(QStringLiteral("10 SKRIPTY.PGX"));

@@ -39,13 +39,6 @@ constexpr int ProbeMs = 2000;
 constexpr int CrashReloads = 1;
 // The engine reports a load superseded by another as aborted (net::ERR_ABORTED).
 constexpr int AbortedError = -3;
-// A page cannot keep the program's address away for longer than this many tries.
-constexpr int MaxRetries = 3;
-// Checks on the program's address while it loads; sooner once some other load has ended.
-constexpr int CommitCheckMs = 1000;
-constexpr int QuickCheckMs = 50;
-// How long an address the engine has not even started loading may take to start.
-constexpr int UnstartedMs = 3000;
 
 bool isWeb(const QUrl &url)
 {
@@ -85,7 +78,6 @@ BrowserPane::BrowserPane(QWidget *parent)
             [this](const QUrl &url) { m_messagesServed.insert(url); });
     connect(m_page, &QWebEnginePage::loadingChanged, this, &BrowserPane::onLoadingChanged);
     connect(m_page, &BookPage::userLinkOpened, this, [this](const QUrl &url) {
-        m_requestPending = false; // the user's own choice wins over the program's
         m_target = url;
         m_crashes.remove(url);
         watch();
@@ -103,9 +95,6 @@ BrowserPane::BrowserPane(QWidget *parent)
     m_probeTimer->setSingleShot(true);
     m_probeTimer->setInterval(ProbeMs);
     connect(m_probeTimer, &QTimer::timeout, this, &BrowserPane::onProbeTimeout);
-    m_commitTimer = new QTimer(this);
-    m_commitTimer->setSingleShot(true);
-    connect(m_commitTimer, &QTimer::timeout, this, &BrowserPane::checkRequested);
 
     // The view's inner widgets come and go with the renderer, so watch input application-wide.
     qApp->installEventFilter(this);
@@ -120,7 +109,6 @@ BrowserPane::~BrowserPane()
     ++m_probeGeneration; // a probe answered while the page goes finds nobody
     m_stallTimer->stop();
     m_probeTimer->stop();
-    m_commitTimer->stop();
     // The engine insists that pages go before their profile.
     delete m_view;
     delete m_page;
@@ -140,8 +128,8 @@ void BrowserPane::Navigate(const QString &address)
     m_recovering = false;
     m_lastStarted.clear();
     m_settled = false;
-    m_retries = 0;
-    loadRequested();
+    m_retried = false;
+    m_page->load(m_requested);
     watch();
 }
 
@@ -210,8 +198,6 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     const QWebEngineLoadingInfo::LoadStatus status = info.status();
     qCDebug(lcPane) << "loading" << status << url << info.errorDomain() << info.errorCode();
     if (status == QWebEngineLoadingInfo::LoadStartedStatus) {
-        if (url == m_requested)
-            m_requestStarted = true;
         m_lastStarted = url;
         m_settled = false;
         if (url != QUrl(QStringLiteral("about:blank")))
@@ -221,10 +207,6 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     }
     m_stallTimer->stop();
     m_probeTimer->stop();
-    // A load the page started and we refused can take the program's address along without
-    // a word about it: look soon whether anything still loads.
-    if (m_requestPending)
-        m_commitTimer->start(QuickCheckMs);
     // The load a dead renderer took with it reports its failure late; the reload we started
     // reports for itself.
     if (m_recovering && status != QWebEngineLoadingInfo::LoadSucceededStatus &&
@@ -252,15 +234,6 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
         showNotLoaded(url);
         return;
     }
-    // A window the page asks for just as the program's address starts loading can take that
-    // load with it; Qt 6.4 then reports it failed without an error of its own.
-    if (status == QWebEngineLoadingInfo::LoadFailedStatus && url == m_requested &&
-        PageAddress::isPageScheme(url) &&
-        (info.errorCode() == 0 || info.errorCode() == AbortedError) && m_page->url() != url &&
-        retryRequested()) {
-        watch();
-        return;
-    }
     if (status == QWebEngineLoadingInfo::LoadStoppedStatus) {
         // A newer navigation reports for itself. But when a page starts a navigation that
         // we refuse just as the program navigates, Qt 6.4 may drop the program's one too.
@@ -276,45 +249,13 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     settle(url, status == QWebEngineLoadingInfo::LoadSucceededStatus && !message);
 }
 
-void BrowserPane::loadRequested()
-{
-    m_requestPending = true;
-    m_requestStarted = false;
-    m_requestedAt.start();
-    m_page->load(m_requested);
-    m_commitTimer->start(CommitCheckMs);
-}
-
 bool BrowserPane::retryRequested()
 {
-    if (m_retries >= MaxRetries)
+    if (m_retried)
         return false;
-    ++m_retries;
-    qCDebug(lcPane) << "asking again for" << m_requested << "try" << m_retries;
-    loadRequested();
+    m_retried = true;
+    m_page->load(m_requested);
     return true;
-}
-
-void BrowserPane::checkRequested()
-{
-    if (!m_requestPending)
-        return;
-    // Still on its way, or perhaps not yet begun on a busy machine. The page's url() names
-    // the address asked for even when its load was dropped, so it tells nothing here.
-    if (m_page->isLoading() || (!m_requestStarted && m_requestedAt.elapsed() < UnstartedMs)) {
-        m_commitTimer->start(CommitCheckMs);
-        return;
-    }
-    if (retryRequested()) {
-        watch();
-        return;
-    }
-    if (!PageAddress::isMessagePage(m_requested)) {
-        // The page keeps taking the address away: our message rather than its page.
-        showNotLoaded(m_requested);
-        return;
-    }
-    settle(m_requested, false); // not even our message got through; the pane does not wait
 }
 
 void BrowserPane::settle(const QUrl &url, bool ok)
@@ -323,8 +264,6 @@ void BrowserPane::settle(const QUrl &url, bool ok)
         return; // the same load reported twice
     m_settled = true;
     m_lastSettled = url;
-    m_requestPending = false;
-    m_commitTimer->stop();
     emit loadFinished(ok);
 }
 
@@ -335,8 +274,7 @@ void BrowserPane::showNotLoaded(const QUrl &url)
                                 : PageAddress::displayAddress(url);
     m_requested = PageAddress::messageUrl(PageAddress::Message::NotLoaded, address);
     m_target = m_requested;
-    m_retries = 0;
-    loadRequested();
+    m_page->load(m_requested);
 }
 
 void BrowserPane::onRenderProcessTerminated(int status)

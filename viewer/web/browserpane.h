@@ -2,7 +2,6 @@
 // The browser pane of the main window: the one widget that knows about the web engine.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -80,9 +79,7 @@ private:
     void onRenderProcessTerminated(int status);
     void showContextMenu(const QPoint &pos);
     void settle(const QUrl &url, bool ok);
-    void loadRequested();
     bool retryRequested();
-    void checkRequested();
     void showNotLoaded(const QUrl &url);
     void watch();
     void probeRenderer();
@@ -104,13 +101,7 @@ private:
     QUrl m_lastStarted;
     QUrl m_lastSettled;
     bool m_settled = false;
-    // The program's address has not settled yet. A page's own navigation may cancel it
-    // without a word from the engine, so it is asked for again, a few times at most.
-    bool m_requestPending = false;
-    bool m_requestStarted = false; // the engine reported it started since it was asked for
-    QElapsedTimer m_requestedAt;
-    int m_retries = 0;
-    QTimer *m_commitTimer = nullptr;
+    bool m_retried = false;
 
     // What the pane should be showing now: the address last asked for, or the page a link
     // led to. A crashed renderer brings back this one, never an older page.
