@@ -13,6 +13,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QDateTime>
 
 #include <QCheckBox>
 #include <QDir>
@@ -554,6 +555,40 @@ private slots:
         QCOMPARE(m_server.connections, 0);
         QCOMPARE(m_openedExternally, QList<QUrl>());
         QVERIFY(bodyText().contains(QStringLiteral("Tajomstvo knihy")));
+    }
+
+    void programsAddressOutlastsAPageThatKeepsLeaving_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the same page again")
+            << QStringLiteral("10 SKRIPTY.PGX") << QStringLiteral("Tajomstvo knihy");
+        QTest::newRow("another page") << QStringLiteral("2 UTF8.PGX") << Pangram;
+    }
+
+    // For a few seconds after a click, the page's own navigations (every 100 ms, and on every
+    // press) may cancel the one the program just started; the page never gets away, and the
+    // program's address must still come, as a new document.
+    void programsAddressOutlastsAPageThatKeepsLeaving()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, text);
+        const QString chaser = bookPage(QStringLiteral("10 SKRIPTY.PGX"));
+        m_server.connections = 0;
+        for (int round = 0; round < 10; ++round) {
+            const QByteArray where = QByteArrayLiteral("round ") + QByteArray::number(round);
+            QVERIFY2(navigate(chaser), where.constData());
+            userClick(QStringLiteral("text"));
+            QTest::qWait(round * 10); // meet the page's timer at another point each round
+            const double asked = double(QDateTime::currentMSecsSinceEpoch());
+            QVERIFY2(navigate(bookPage(target)), where.constData());
+            QCOMPARE(m_pane->url().fileName(), target);
+            // url() names an address that never came as well; the document tells.
+            QVERIFY2(js(QStringLiteral("performance.timeOrigin")).toDouble() > asked - 20,
+                     where.constData());
+            QVERIFY2(bodyText().contains(text), where.constData());
+        }
+        QCOMPARE(m_server.connections, 0);
     }
 
     void mailLinkGoesToTheMailProgram()

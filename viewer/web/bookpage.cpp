@@ -23,6 +23,10 @@ namespace {
 // The user's link reaches the engine as a navigation a moment after the press; an armed
 // link nobody followed goes stale.
 constexpr qint64 ActivatedLinkMs = 10000;
+// A refused navigation's report follows within the same turn or two of the event loop; a
+// page that keeps trying is remembered for its latest few tries only.
+constexpr qint64 RefusedReportMs = 2000;
+constexpr qsizetype MaxRefusedKept = 16;
 
 const char *const UnloadQuestion =
     "Are you sure you want to leave this page? Changes that you made may not be saved.";
@@ -267,6 +271,33 @@ bool BookPage::inLibrary() const
 
 bool BookPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    const bool accepted = decideNavigation(url, type, isMainFrame);
+    if (!accepted && isMainFrame) {
+        // The engine still reports such a navigation as a load that started and stopped.
+        while (!m_refused.isEmpty() && m_refused.first().second.elapsed() > RefusedReportMs)
+            m_refused.removeFirst();
+        if (m_refused.size() >= MaxRefusedKept)
+            m_refused.removeFirst();
+        QElapsedTimer at;
+        at.start();
+        m_refused.append({url, at});
+    }
+    return accepted;
+}
+
+bool BookPage::takeRefusedStart(const QUrl &url)
+{
+    for (qsizetype i = 0; i < m_refused.size(); ++i) {
+        if (m_refused.at(i).first == url && m_refused.at(i).second.elapsed() <= RefusedReportMs) {
+            m_refused.removeAt(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BookPage::decideNavigation(const QUrl &url, NavigationType type, bool isMainFrame)
+{
     qCDebug(lcPage) << "navigation" << url << type << (isMainFrame ? "main frame" : "frame")
                     << "armed" << m_activatedLink;
     const bool byProgram = type == NavigationTypeTyped;
@@ -354,6 +385,7 @@ void BookPage::openInPane(const QUrl &url)
 {
     QTimer::singleShot(0, this, [this, url] {
         m_openingWeb = isWeb(url);
+        takeRefusedStart(url); // this load of it is the user's, and reports as one
         load(url);
         emit userLinkOpened(url);
     });

@@ -46,6 +46,10 @@ public:
     // Closes an open page dialog as if cancelled: leaving a page for next never waits for one.
     void closeDialogs(const QUrl &next = QUrl());
 
+    // True once for the start the engine reports of a main-frame navigation refused here a
+    // moment ago: it is no load of the pane's.
+    bool takeRefusedStart(const QUrl &url);
+
     // For tests: new windows asked for (none is ever made), links handed out, the dialog
     // open now.
     int windowRequests() const { return m_windowRequests; }
@@ -65,6 +69,7 @@ protected:
                           const QString &defaultValue, QString *result) override;
 
 private:
+    bool decideNavigation(const QUrl &url, NavigationType type, bool isMainFrame);
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     bool takeActivatedLink(const QUrl &url);
     void openInPane(const QUrl &url);
@@ -84,4 +89,5 @@ private:
     QSet<QUrl> m_silenced; // pages whose dialogs the user stopped
     QUrl m_leaving;        // the page the program is taking the pane away from
     QPointer<PageDialog> m_dialog;
+    QList<QPair<QUrl, QElapsedTimer>> m_refused; // main-frame navigations refused lately
 };

@@ -13,6 +13,7 @@
 #include "panezoom.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMenu>
@@ -39,6 +40,13 @@ constexpr int ProbeMs = 2000;
 constexpr int CrashReloads = 1;
 // The engine reports a load superseded by another as aborted (net::ERR_ABORTED).
 constexpr int AbortedError = -3;
+// A page's own navigation can drop the one the program asked for; asking again a few times
+// outlasts even a page that tries ten times a second.
+constexpr int MaxRetries = 5;
+// The engine takes up a navigation at once; one not heard of after this is checked on.
+constexpr int StartOverdueMs = 3000;
+// Document start times are rounded and go through two clocks.
+constexpr double TimeOriginSlackMs = 20;
 
 bool isWeb(const QUrl &url)
 {
@@ -78,6 +86,10 @@ BrowserPane::BrowserPane(QWidget *parent)
             [this](const QUrl &url) { m_messagesServed.insert(url); });
     connect(m_page, &QWebEnginePage::loadingChanged, this, &BrowserPane::onLoadingChanged);
     connect(m_page, &BookPage::userLinkOpened, this, [this](const QUrl &url) {
+        // The user's choice wins over an address of ours still on its way.
+        m_awaiting = false;
+        m_startTimer->stop();
+        ++m_checkGeneration;
         m_target = url;
         m_crashes.remove(url);
         watch();
@@ -95,6 +107,10 @@ BrowserPane::BrowserPane(QWidget *parent)
     m_probeTimer->setSingleShot(true);
     m_probeTimer->setInterval(ProbeMs);
     connect(m_probeTimer, &QTimer::timeout, this, &BrowserPane::onProbeTimeout);
+    m_startTimer = new QTimer(this);
+    m_startTimer->setSingleShot(true);
+    m_startTimer->setInterval(StartOverdueMs);
+    connect(m_startTimer, &QTimer::timeout, this, &BrowserPane::onStartOverdue);
 
     // The view's inner widgets come and go with the renderer, so watch input application-wide.
     qApp->installEventFilter(this);
@@ -109,6 +125,7 @@ BrowserPane::~BrowserPane()
     ++m_probeGeneration; // a probe answered while the page goes finds nobody
     m_stallTimer->stop();
     m_probeTimer->stop();
+    m_startTimer->stop();
     // The engine insists that pages go before their profile.
     delete m_view;
     delete m_page;
@@ -128,9 +145,19 @@ void BrowserPane::Navigate(const QString &address)
     m_recovering = false;
     m_lastStarted.clear();
     m_settled = false;
-    m_retried = false;
-    m_page->load(m_requested);
+    m_retries = 0;
+    request(m_requested);
     watch();
+}
+
+void BrowserPane::request(const QUrl &url)
+{
+    m_requested = url;
+    m_awaiting = true;
+    ++m_checkGeneration;
+    m_requestedAt = QDateTime::currentMSecsSinceEpoch();
+    m_startTimer->start();
+    m_page->load(url);
 }
 
 void BrowserPane::setStallTimeout(int ms)
@@ -198,6 +225,12 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     const QWebEngineLoadingInfo::LoadStatus status = info.status();
     qCDebug(lcPane) << "loading" << status << url << info.errorDomain() << info.errorCode();
     if (status == QWebEngineLoadingInfo::LoadStartedStatus) {
+        // Not a load at all: taking it for one would hand the page's address to the crash
+        // path and leave the pane unsettled.
+        if (m_page->takeRefusedStart(url))
+            return;
+        ++m_checkGeneration; // a check under way asks about the load before this one
+        m_startTimer->stop();
         m_lastStarted = url;
         m_settled = false;
         if (url != QUrl(QStringLiteral("about:blank")))
@@ -207,6 +240,7 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
     }
     m_stallTimer->stop();
     m_probeTimer->stop();
+    m_startTimer->stop();
     // The load a dead renderer took with it reports its failure late; the reload we started
     // reports for itself.
     if (m_recovering && status != QWebEngineLoadingInfo::LoadSucceededStatus &&
@@ -234,32 +268,90 @@ void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
         showNotLoaded(url);
         return;
     }
-    if (status == QWebEngineLoadingInfo::LoadStoppedStatus) {
-        // A newer navigation reports for itself. But when a page starts a navigation that
-        // we refuse just as the program navigates, Qt 6.4 may drop the program's one too.
-        if (url == m_requested && m_page->url() != url)
-            retryRequested();
+    // The engine reports loads by the run, start to stop, and names the last navigation in
+    // it: a run that ends without success while the program's address is on its way may be
+    // one where a page's own navigation (refused or not) dropped ours. Only the document
+    // shown tells.
+    if (status != QWebEngineLoadingInfo::LoadSucceededStatus && m_awaiting) {
+        // A run that ends with no word from its last navigation reports "failed" with no
+        // error at all.
+        checkShown(url, status == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() != 0);
         return;
     }
+    if (status == QWebEngineLoadingInfo::LoadStoppedStatus)
+        return; // a newer navigation reports for itself
 
+    settleShown(url, status == QWebEngineLoadingInfo::LoadSucceededStatus);
+}
+
+void BrowserPane::settleShown(const QUrl &url, bool loaded)
+{
     const bool message = m_messagesServed.contains(url) ||
                          (PageAddress::isMessagePage(url) &&
                           PageAddress::messageKind(url) != PageAddress::Message::Blank);
     m_messagesServed.clear();
-    settle(url, status == QWebEngineLoadingInfo::LoadSucceededStatus && !message);
+    settle(url, loaded && !message);
 }
 
-bool BrowserPane::retryRequested()
+void BrowserPane::checkShown(const QUrl &url, bool failed)
 {
-    if (m_retried)
-        return false;
-    m_retried = true;
-    m_page->load(m_requested);
-    return true;
+    const int generation = ++m_checkGeneration;
+    watch(); // a renderer too stuck to answer is stopped, and the crash path takes over
+    QPointer<BrowserPane> self(this);
+    // The page's own scripts cannot reach this world's objects.
+    m_page->runJavaScript(QStringLiteral("[performance.timeOrigin, location.href]"),
+                          QWebEngineScript::ApplicationWorld,
+                          [self, generation, url, failed](const QVariant &answer) {
+                              if (!self || self->m_checkGeneration != generation)
+                                  return;
+                              const QVariantList shown = answer.toList();
+                              self->onShownChecked(url, failed, shown.value(0).toDouble(),
+                                                   QUrl(shown.value(1).toString()));
+                          });
+}
+
+void BrowserPane::onShownChecked(const QUrl &url, bool failed, double timeOrigin, const QUrl &shown)
+{
+    m_stallTimer->stop();
+    m_probeTimer->stop();
+    const bool newDocument = timeOrigin >= double(m_requestedAt) - TimeOriginSlackMs;
+    qCDebug(lcPane) << "after" << url << (failed ? "failed" : "ended") << "showing"
+                    << (newDocument ? "a new document" : "the old document") << shown << "retries"
+                    << m_retries;
+    if (newDocument) {
+        // Something was shown after the request. When the run names another address, its
+        // last navigation (a page's refused one, say) failed after the document came.
+        const QUrl document = shown.isValid() ? shown : url;
+        settleShown(document, !failed || document != url);
+        return;
+    }
+    if (failed) {
+        settleShown(url, false); // a failure of its own: asking again would not help
+        return;
+    }
+    if (m_retries < MaxRetries) {
+        ++m_retries;
+        m_lastStarted.clear();
+        request(m_requested);
+        watch();
+    } else if (!PageAddress::isMessagePage(m_requested)) {
+        showNotLoaded(m_requested);
+    } else {
+        settle(m_requested, false); // nobody waits for ever
+    }
+}
+
+void BrowserPane::onStartOverdue()
+{
+    // A run already under way takes the request in and reports when it ends.
+    if (m_awaiting && !m_page->isLoading())
+        checkShown(m_requested, false);
 }
 
 void BrowserPane::settle(const QUrl &url, bool ok)
 {
+    m_awaiting = false;
+    m_startTimer->stop();
     if (m_settled && url == m_lastSettled)
         return; // the same load reported twice
     m_settled = true;
@@ -272,9 +364,8 @@ void BrowserPane::showNotLoaded(const QUrl &url)
     const QString address = url == m_requested && !PageAddress::isMessagePage(url)
                                 ? m_lastAddress
                                 : PageAddress::displayAddress(url);
-    m_requested = PageAddress::messageUrl(PageAddress::Message::NotLoaded, address);
-    m_target = m_requested;
-    m_page->load(m_requested);
+    m_target = PageAddress::messageUrl(PageAddress::Message::NotLoaded, address);
+    request(m_target);
 }
 
 void BrowserPane::onRenderProcessTerminated(int status)

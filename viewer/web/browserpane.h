@@ -79,7 +79,11 @@ private:
     void onRenderProcessTerminated(int status);
     void showContextMenu(const QPoint &pos);
     void settle(const QUrl &url, bool ok);
-    bool retryRequested();
+    void request(const QUrl &url);
+    void checkShown(const QUrl &url, bool failed);
+    void onShownChecked(const QUrl &url, bool failed, double timeOrigin, const QUrl &shown);
+    void settleShown(const QUrl &url, bool loaded);
+    void onStartOverdue();
     void showNotLoaded(const QUrl &url);
     void watch();
     void probeRenderer();
@@ -101,7 +105,14 @@ private:
     QUrl m_lastStarted;
     QUrl m_lastSettled;
     bool m_settled = false;
-    bool m_retried = false;
+
+    // The program's address stays awaited until a load settles; until then a page's own
+    // navigation that drops it is found out and the address asked for again.
+    bool m_awaiting = false;
+    qint64 m_requestedAt = 0; // ms since the epoch
+    int m_retries = 0;
+    int m_checkGeneration = 0;
+    QTimer *m_startTimer = nullptr;
 
     // What the pane should be showing now: the address last asked for, or the page a link
     // led to. A crashed renderer brings back this one, never an older page.
