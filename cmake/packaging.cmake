@@ -10,9 +10,9 @@ set(PAGORA_PRIVATE_DIR ${CMAKE_INSTALL_LIBEXECDIR}/pagora)
 
 file(RELATIVE_PATH pagora_private_from_bin
      ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/pagora)
+target_compile_definitions(pagoracommon PRIVATE
+    PAGORA_PRIVATE_DIR_FROM_BIN="${pagora_private_from_bin}")
 foreach(target pagoraviewer pagoralauncher)
-    target_compile_definitions(${target} PRIVATE
-        PAGORA_PRIVATE_DIR_FROM_BIN="${pagora_private_from_bin}")
     target_compile_definitions(${target} PUBLIC
         PAGORA_DESKTOP_FILE_NAME="${PAGORA_APP_ID}")
 endforeach()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "helperlauncher.h"
 
+#include "privatedir.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,10 +16,6 @@
 #include <vector>
 
 extern char **environ;
-
-#ifndef PAGORA_PRIVATE_DIR_FROM_BIN
-#define PAGORA_PRIVATE_DIR_FROM_BIN "../libexec/pagora"
-#endif
 
 namespace {
 
@@ -101,9 +99,7 @@ HelperLauncher::HelperLauncher(const QString &ownDir, const QString &privateDir)
 
 QString HelperLauncher::privateDirFor(const QString &ownDir)
 {
-    if (ownDir.isEmpty())
-        return QString();
-    return QDir::cleanPath(ownDir + QLatin1Char('/') + QLatin1String(PAGORA_PRIVATE_DIR_FROM_BIN));
+    return privatedir::forProgramIn(ownDir);
 }
 
 QString HelperLauncher::resolve(const QString &program) const

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "viewerlibrary.h"
 
+#include "privatedir.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -10,10 +12,6 @@ QT_BEGIN_NAMESPACE
 // Qt's GUI library exports it for the engine, which asks it for the context to share.
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
 QT_END_NAMESPACE
-
-#ifndef PAGORA_PRIVATE_DIR_FROM_BIN
-#define PAGORA_PRIVATE_DIR_FROM_BIN "../libexec/pagora"
-#endif
 
 namespace {
 
@@ -54,8 +52,7 @@ QStringList ViewerLibrary::foldersFor(const QString &ownDir)
 {
     if (ownDir.isEmpty())
         return {};
-    return {ownDir, QDir::cleanPath(ownDir + QLatin1Char('/') +
-                                    QLatin1String(PAGORA_PRIVATE_DIR_FROM_BIN))};
+    return {ownDir, privatedir::forProgramIn(ownDir)};
 }
 
 ViewerLibrary::ViewerLibrary(const QStringList &folders) : m_folders(folders)
