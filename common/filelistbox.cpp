@@ -8,10 +8,14 @@
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPromise>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QStyle>
+#include <QThreadPool>
 #include <QToolTip>
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -37,7 +41,15 @@ FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
             emit clicked();
         m_pressOnSelected = false;
     });
+    connect(&m_watcher, &QFutureWatcherBase::finished, this, &FileListBox::namesArrived);
     refresh();
+}
+
+FileListBox::~FileListBox()
+{
+    // A listing not yet started is not worth starting; one under way finishes on its own and
+    // its names go nowhere.
+    m_listing.cancel();
 }
 
 namespace {
@@ -155,13 +167,65 @@ QString FileListBox::fileName() const
 
 void FileListBox::refresh()
 {
+    const quint64 generation = ++m_generation;
+    m_pending = generation;
+    m_listing.cancel();
+    if (m_folder.isEmpty()) {
+        fill(Names{generation, {}, 0});
+        return;
+    }
+    // Reading and sorting a big folder takes long enough to freeze the window, so it runs
+    // aside; an ordinary folder is still listed before this returns, as callers expect.
+    auto promise = std::make_shared<QPromise<Names>>();
+    auto ready = std::make_shared<QSemaphore>();
+    m_listing = promise->future();
+    promise->start();
+    QThreadPool::globalInstance()->start(
+        [promise, ready, generation, folder = m_folder, pattern = m_pattern] {
+            if (!promise->isCanceled()) {
+                Names result{generation, {}, 0};
+                result.names = listFiles(folder, pattern, &result.unshown);
+                promise->addResult(std::move(result));
+            }
+            ready->release();
+            promise->finish();
+        });
+    if (m_budget > 0 && ready->tryAcquire(1, m_budget)) {
+        fill(m_listing.result());
+        return;
+    }
     m_filling = true;
     clear();
-    addItems(listFiles(m_folder, m_pattern, &m_unshown));
+    m_unshown = 0;
+    setToolTip(QString());
+    m_filling = false;
+    m_watcher.setFuture(m_listing);
+}
+
+void FileListBox::namesArrived()
+{
+    const QFuture<Names> done = m_watcher.future();
+    if (done.isCanceled() || done.resultCount() == 0)
+        return;
+    const Names result = done.result();
+    // A later listing wins over one that was still under way.
+    if (result.generation == m_pending)
+        fill(result);
+}
+
+void FileListBox::fill(const Names &result)
+{
+    m_pending = 0;
+    m_listing = QFuture<Names>();
+    m_filling = true;
+    clear();
+    m_unshown = result.unshown;
+    addItems(result.names);
     setToolTip(m_unshown > 0 ? unshownNote(m_unshown) : QString());
     // A new listing starts with nothing selected, as a fresh file list does.
     setCurrentRow(-1);
     m_filling = false;
+    emit listed();
 }
 
 void FileListBox::mousePressEvent(QMouseEvent *event)

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +17,17 @@ class TestFileListBox : public QObject
     Q_OBJECT
 
     QTemporaryDir m_drive;
+    QTemporaryDir m_big; // far too many names to list within the budget on any machine
+    static constexpr int bigCount = 20000;
+
+    QString kniha() const { return m_drive.path() + QStringLiteral("/TARVOL/PAGORA/KNIHA"); }
+
+    // Every listing started so far has ended and whatever it posted has been handled.
+    static void settle()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        QTest::qWait(20);
+    }
 
     void touch(const QString &relative)
     {
@@ -44,6 +56,178 @@ private slots:
               "TARVOL/PAGORA/KNIHA.BKX", "TARVOL/PAGORA/Iná.bkx"})
             touch(QString::fromUtf8(name));
         QDir().mkpath(m_drive.path() + QStringLiteral("/TARVOL/PAGORA/KNIHA/PRIECINOK.PGX"));
+        for (int i = 0; i < bigCount; ++i) {
+            QFile f(m_big.filePath(QStringLiteral("%1 VELKY.PGX").arg(i)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+    }
+
+    void ordinaryFolderIsListedWhenSetPathReturns()
+    {
+        FileListBox box;
+        QCOMPARE(box.listingBudget(), FileListBox::defaultListingBudget);
+        box.setPattern(QStringLiteral("*.PGX"));
+        QSignalSpy listed(&box, &FileListBox::listed);
+        QVERIFY(box.setPath(kniha()));
+        QCOMPARE(listed.count(), 1);
+        QVERIFY(!box.isListing());
+        QCOMPARE(box.count(), 5);
+        settle();
+        QCOMPARE(listed.count(), 1);
+        QCOMPARE(box.count(), 5);
+    }
+
+    void namesArriveLaterWhenTheBudgetRunsOut_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QStringList>("names");
+
+        const QStringList pages{"1 UVOD.PGX", "10 KONIEC.PGX", "2 DALEJ.pgx", "a.Pgx", "B.PGX"};
+        QTest::newRow("drive path") << "setPath"
+                                    << "C:\\TARVOL\\PAGORA\\kniha" << true << pages;
+        QTest::newRow("native folder") << "setPath" << kniha() << true << pages;
+        QTest::newRow("refresh") << "refresh" << kniha() << true << pages;
+        QTest::newRow("new pattern") << "setPattern" << kniha() << true << pages;
+        QTest::newRow("missing folder") << "setPath"
+                                        << "C:\\TARVOL\\PAGORA\\NIE JE" << false << QStringList();
+    }
+
+    // The list is empty and nothing is selected until the names come; they come in order,
+    // with listed(), and their arrival is no click.
+    void namesArriveLaterWhenTheBudgetRunsOut()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, path);
+        QFETCH(bool, exists);
+        QFETCH(QStringList, names);
+
+        FileListBox box;
+        box.setPattern(how == QLatin1String("setPattern") ? QStringLiteral("*.*")
+                                                          : QStringLiteral("*.PGX"));
+        QVERIFY(box.setPath(kniha()));
+        box.resize(200, 300);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setCurrentRow(1);
+        QVERIFY(!box.fileName().isEmpty());
+        box.setListingBudget(0);
+        QSignalSpy listed(&box, &FileListBox::listed);
+        QSignalSpy clicks(&box, &FileListBox::clicked);
+
+        if (how == QLatin1String("refresh"))
+            box.refresh();
+        else if (how == QLatin1String("setPattern"))
+            box.setPattern(QStringLiteral("*.PGX"));
+        else
+            QCOMPARE(box.setPath(path), exists);
+        QVERIFY(box.fileName().isEmpty());
+        if (exists) {
+            QVERIFY(box.isListing());
+            QCOMPARE(box.count(), 0);
+            QCOMPARE(listed.count(), 0);
+            QVERIFY(listed.wait(10000));
+        }
+        QVERIFY(!box.isListing());
+        QCOMPARE(listed.count(), 1);
+        QCOMPARE(items(box), names);
+        QVERIFY(box.fileName().isEmpty());
+        QVERIFY(box.selectedItems().isEmpty());
+        QCOMPARE(clicks.count(), 0);
+        settle();
+        QCOMPARE(listed.count(), 1);
+    }
+
+    void unshownNoteFollowsTheNamesThatArrived()
+    {
+        QTemporaryDir dir;
+        for (const QByteArray &file : {QByteArray("1 UVOD.PGX"), QByteArray("2 \xff ZLE.PGX")}) {
+            FILE *raw = ::fopen((QFile::encodeName(dir.path()) + '/' + file).constData(), "w");
+            QVERIFY(raw);
+            ::fclose(raw);
+        }
+        FileListBox box;
+        box.setPattern(QStringLiteral("*.PGX"));
+        QVERIFY(box.setPath(dir.path()));
+        QCOMPARE(box.unshownCount(), 1);
+        box.setListingBudget(0);
+        QSignalSpy listed(&box, &FileListBox::listed);
+        // The same folder again: until its names are back there is nothing to note.
+        QVERIFY(box.setPath(dir.path()));
+        QCOMPARE(box.unshownCount(), 0);
+        QCOMPARE(box.toolTip(), QString());
+        QVERIFY(listed.wait(10000));
+        QCOMPARE(box.unshownCount(), 1);
+        QCOMPARE(box.toolTip(), FileListBox::unshownNote(1));
+        QCOMPARE(items(box), QStringList{"1 UVOD.PGX"});
+        // QTemporaryDir cannot name it either.
+        QCOMPARE(::remove((QFile::encodeName(dir.path()) + "/2 \xff ZLE.PGX").constData()), 0);
+    }
+
+    void laterListingWins_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("firstName");
+
+        QTest::newRow("big folder, then a small one")
+            << m_big.path() << kniha() << 5 << QStringLiteral("1 UVOD.PGX");
+        QTest::newRow("small folder, then a big one")
+            << kniha() << m_big.path() << bigCount << QStringLiteral("0 VELKY.PGX");
+        QTest::newRow("same folder twice")
+            << kniha() << kniha() << 5 << QStringLiteral("1 UVOD.PGX");
+        QTest::newRow("big folder, then a missing one")
+            << m_big.path() << m_big.path() + QStringLiteral("/NIE") << 0 << QString();
+    }
+
+    void laterListingWins()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(int, count);
+        QFETCH(QString, firstName);
+
+        FileListBox box;
+        box.setPattern(QStringLiteral("*.PGX"));
+        box.setListingBudget(0);
+        QSignalSpy listed(&box, &FileListBox::listed);
+        box.setPath(first);
+        box.setPath(second);
+        QVERIFY(QTest::qWaitFor([&] { return !listed.isEmpty(); }, 20000));
+        // Whatever the first listing finds later must not replace the second one's names.
+        settle();
+        QCOMPARE(listed.count(), 1);
+        QCOMPARE(box.count(), count);
+        QCOMPARE(box.path(), second);
+        if (count > 0)
+            QCOMPARE(box.item(0)->text(), firstName);
+    }
+
+    void destroyingTheListWhileItListsIsSafe_data()
+    {
+        QTest::addColumn<int>("listings");
+        QTest::newRow("one listing under way") << 1;
+        QTest::newRow("two listings under way") << 2;
+    }
+
+    void destroyingTheListWhileItListsIsSafe()
+    {
+        QFETCH(int, listings);
+        QWidget window;
+        auto *box = new FileListBox(&window);
+        box->setPattern(QStringLiteral("*.PGX"));
+        box->setListingBudget(0);
+        int listed = 0;
+        connect(box, &FileListBox::listed, &window, [&] { ++listed; });
+        for (int i = 0; i < listings; ++i)
+            box->setPath(m_big.path());
+        QVERIFY(box->isListing());
+        delete box;
+        settle();
+        QCoreApplication::processEvents();
+        QCOMPARE(listed, 0);
     }
 
     void listsMatchingFilesSortedAsTextIgnoringCase()
