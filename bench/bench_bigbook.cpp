@@ -154,23 +154,41 @@ int main(int argc, char *argv[])
         choose->Text1->setText(QStringLiteral("VELKA"));
         bool shown = false;
         qint64 shownAt = 0;
+        qint64 listedAt = 0;
+        const QMetaObject::Connection listing =
+            QObject::connect(main.Listy, &FileListBox::listed, [&] { listedAt = probe::now(); });
         const qint64 start = probe::now();
         waiter.arm(main.Hlavne, [&](qint64 at) {
             shown = true;
             shownAt = at;
         });
         choose->Command4->click();
-        if (!probe::waitFor([&] { return shown; }, 60000))
-            qWarning("the opening page never came");
-        if (shown && main.Listy->count() == 10001)
-            book.values << (shownAt - start) / 1e6;
+        // Done when the page is painted and the SpeedPanel holds the book, whichever is last.
+        if (!probe::waitFor([&] { return shown && listedAt != 0; }, 60000))
+            qWarning("the opening page or the book's list never came");
+        QObject::disconnect(listing);
+        if (shown && listedAt != 0 && main.Listy->count() == 10001)
+            book.values << (std::max(shownAt, listedAt) - start) / 1e6;
         bookFloor.values << listingFloor(root + QStringLiteral("/VELKA"), QStringLiteral("*.PGX"));
 
-        huge.values << longestStall(
-            [&] { main.Listy->setPath(library::rootPrefix + QStringLiteral("OBROVSKA")); });
+        // Until the names are in the list, however they got there.
+        bool listed = false;
+        const QMetaObject::Connection hugeListing =
+            QObject::connect(main.Listy, &FileListBox::listed, [&] { listed = true; });
+        const double stall = longestStall([&] {
+            main.Listy->setPath(library::rootPrefix + QStringLiteral("OBROVSKA"));
+            if (!probe::waitFor([&] { return listed; }, 60000))
+                qWarning("the SpeedPanel was never filled");
+        });
+        QObject::disconnect(hugeListing);
+        if (listed && main.Listy->count() == hugeCount)
+            huge.values << stall;
+        else
+            qWarning("the SpeedPanel holds %d names, not %d", main.Listy->count(), hugeCount);
         hugeFloor.values << listingFloor(root + QStringLiteral("/OBROVSKA"),
                                          QStringLiteral("*.PGX"));
         main.Listy->setPath(library::rootPrefix + QStringLiteral("VELKA"));
+        probe::waitFor([&] { return !main.Listy->isListing(); }, 60000);
     }
     row(QStringLiteral("big book: 10,000 pages, second OK to opening page painted"), book,
         bookFloor, "≤ 250 ms, ≤ 3x");

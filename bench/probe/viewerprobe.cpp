@@ -81,6 +81,12 @@ private:
         if (!book.isEmpty() && m_switches > 0) {
             m_main->Kniha->setText(book);
             m_main->Listy->setPath(library::bookFolder(book));
+            if (m_main->Listy->isListing()) {
+                connect(
+                    m_main->Listy, &FileListBox::listed, this, [this] { nextSwitch(); },
+                    Qt::SingleShotConnection);
+                return;
+            }
         }
         nextSwitch();
     }
