@@ -14,6 +14,7 @@
 #include "searchtexts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -230,20 +231,41 @@ bool frmHladat::openResult(int row)
         // As choosing the book and then clicking the page in the SpeedPanel.
         BusyBracket busy(m_main.Praca);
         m_main.Kniha->setText(hit.book);
-        m_main.Listy->setPath(library::bookFolder(hit.book));
-        const QList<QListWidgetItem *> items = m_main.Listy->findItems(hit.page, Qt::MatchExactly);
-        if (items.isEmpty()) {
+        FileListBox *listy = m_main.Listy;
+        const QString folder = library::bookFolder(hit.book);
+        listy->setPath(folder);
+        const QList<QListWidgetItem *> items = listy->findItems(hit.page, Qt::MatchExactly);
+        bool present = !items.isEmpty();
+        if (listy->isListing()) {
+            // A huge book is still being listed: the file itself tells, and its entry is
+            // selected once the names are in.
+            present = QFileInfo(DriveMap::folderFor(folder) + QLatin1Char('/') + hit.page).isFile();
+            connect(
+                listy, &FileListBox::listed, listy,
+                [listy, folder, page = hit.page] {
+                    const auto found = listy->findItems(page, Qt::MatchExactly);
+                    if (listy->path() != folder || found.isEmpty() || !listy->fileName().isEmpty())
+                        return;
+                    const QSignalBlocker blocker(listy);
+                    listy->setCurrentItem(found.first());
+                    listy->scrollToItem(found.first());
+                },
+                Qt::SingleShotConnection);
+        }
+        if (!present) {
             m_main.Hlavne->Navigate(library::openingPagePath(hit.book));
             m_main.List->setText(QStringLiteral("1 Uvod.PGX"));
         } else {
-            // Selecting by hand would count as a click and navigate a second time.
-            const QSignalBlocker blocker(m_main.Listy);
-            m_main.Listy->setCurrentItem(items.first());
-            m_main.Listy->scrollToItem(items.first());
+            if (!items.isEmpty()) {
+                // Selecting by hand would count as a click and navigate a second time.
+                const QSignalBlocker blocker(listy);
+                listy->setCurrentItem(items.first());
+                listy->scrollToItem(items.first());
+            }
             m_main.Hlavne->Navigate(library::pagePath(hit.book, hit.page));
             m_main.List->setText(hit.page);
         }
-        if (items.isEmpty()) {
+        if (!present) {
             QMessageBox::warning(this, QStringLiteral("Hľadať v knihách"),
                                  QStringLiteral("List „%1“ už v knihe „%2“ nie je. Zobrazuje sa "
                                                 "úvod knihy a hľadanie sa obnoví.")
