@@ -110,7 +110,7 @@ readelf -d "$root/usr/libexec/pagora/pagora-viewer.so" | grep NEEDED | grep -q W
     fail "the viewer's library does not link the web engine"
 
 # "Pomocník": pagora looks for help in the private folder computed from its own folder.
-private=$(strings "$root/usr/bin/pagora" | grep -x '\.\./libexec/pagora' || true)
+private=$(strings "$root/usr/bin/pagora" | grep -o '\.\./libexec/pagora$' | head -n 1 || true)
 [ -n "$private" ] || fail "pagora does not know the private folder ../libexec/pagora"
 [ -x "$root/usr/bin/$private/help" ] || fail "no helper at usr/bin/$private/help"
 "$root/usr/bin/$private/help" >"$work/help.log" 2>&1 &
