@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // help: explains the controls of the viewer's main window. Arguments are ignored.
+#include "accessiblewindows.h"
 #include "face.h"
 #include "frmhlavne.h"
 #include "qttranslations.h"
@@ -9,7 +10,12 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // Not even Qt's own options (-reverse, -qwindowtitle, -stylesheet...) are read; the
+    // environment (DISPLAY, QT_QPA_PLATFORM, QT_SCALE_FACTOR) still is.
+    Q_UNUSED(argc);
+    int noArguments = 1;
+    QApplication app(noArguments, argv);
+    accessiblewindows::install();
     QApplication::setApplicationName(QStringLiteral("help"));
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationVersion(QStringLiteral("2.00.0002"));

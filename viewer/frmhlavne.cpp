@@ -21,16 +21,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
+#include <QWebEnginePage>
 
 namespace {
 const QString viewGroup = QStringLiteral("View");
 const QString zoomKey = QStringLiteral("Zoom");
 } // namespace
 
-frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, QWidget *parent,
-                     BrowserPane *preparedPane)
+frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, QWidget *parent)
     : QWidget(parent), m_settings(settings),
       m_endProgram(endProgram ? std::move(endProgram) : &frmHlavne::quitApplication),
       m_launcher(QCoreApplication::applicationDirPath())
@@ -55,15 +57,7 @@ frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, 
     Label2 = c.Label2;
     Label1 = c.Label1;
 
-    if (preparedPane) {
-        Hlavne = preparedPane;
-        m_preparedAddress = Hlavne->lastAddress();
-        Hlavne->setParent(this);
-        Hlavne->setAttribute(Qt::WA_DontShowOnScreen, false);
-        Hlavne->show(); // with this window
-    } else {
-        Hlavne = new BrowserPane(this);
-    }
+    Hlavne = new BrowserPane(this);
     Hlavne->setObjectName(QStringLiteral("Hlavne"));
     Hlavne->setGeometry(face::paneRect());
 
@@ -136,12 +130,39 @@ void frmHlavne::openLibrarySearch()
     m_search->Show();
 }
 
+void frmHlavne::prepare()
+{
+    if (m_loaded || m_preparedAddress)
+        return;
+    m_preparedAddress = chooseStartPage(m_settings).address;
+    Hlavne->Navigate(*m_preparedAddress);
+    makeReadyToShow();
+}
+
+void frmHlavne::makeReadyToShow()
+{
+    // Laid out at the size it will have once maximised, so that its first frame on screen is
+    // the finished one rather than a small window that grows; and its native window made
+    // now, so that showing it costs no more than mapping and painting.
+    if (!isMaximized()) {
+        if (const QScreen *screen = this->screen())
+            setGeometry(screen->availableGeometry());
+    }
+    ensurePolished();
+    create();
+    if (QLayout *panes = Hlavne->layout())
+        panes->activate();
+    Hlavne->page()->setVisible(true);
+}
+
 void frmHlavne::Show()
 {
     if (!m_loaded) {
         m_loaded = true;
         Form_Load();
     }
+    if (!isVisible())
+        makeReadyToShow();
     showMaximized();
     Command7->setFocus();
 }
@@ -157,8 +178,8 @@ void frmHlavne::Form_Load()
 {
     BusyBracket busy(Praca);
     const StartPage start = chooseStartPage(m_settings);
-    // An adopted pane is on its way to this very address already; when the settings changed
-    // since it was prepared, what is stored now wins.
+    // A prepared pane is on its way to this very address already; when the settings changed
+    // since, what is stored now wins.
     if (m_preparedAddress != start.address)
         Hlavne->Navigate(start.address);
     if (start.pageCaption)

@@ -24,10 +24,13 @@ class frmHlavne : public QWidget
     Q_OBJECT
 public:
     // endProgram ends the whole program at once; the default quits the application.
-    // preparedPane, when given, becomes Hlavne (see PanePreparer) instead of a new pane.
     explicit frmHlavne(SettingsStore &settings, std::function<void()> endProgram = {},
-                       QWidget *parent = nullptr, BrowserPane *preparedPane = nullptr);
+                       QWidget *parent = nullptr);
     ~frmHlavne() override;
+
+    // Before the window is shown: sends the pane to the start page as stored now, so that the
+    // page is loaded by the time Show() puts the window on screen.
+    void prepare();
 
     // Loads the window on its first call, then shows it.
     void Show();
@@ -83,6 +86,7 @@ private:
     void Praca_Click();
 
     void showChoose(bool bookMode);
+    void makeReadyToShow();
 
     SettingsStore &m_settings;
     std::function<void()> m_endProgram;
@@ -90,7 +94,7 @@ private:
     QPointer<frmVybrat> m_choose;
     QPointer<frmKonfig> m_config;
     QPointer<frmHladat> m_search;
-    std::optional<QString> m_preparedAddress; // where an adopted pane was sent
+    std::optional<QString> m_preparedAddress; // where prepare() sent the pane
     bool m_loaded = false;
     bool m_ending = false;
 };

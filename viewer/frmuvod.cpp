@@ -3,6 +3,7 @@
 
 #include "twips.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -99,9 +100,18 @@ void frmUvod::Timer1_Timer()
     Timer1.stop();
 }
 
+void frmUvod::closeEvent(QCloseEvent *event)
+{
+    if (m_handedOver)
+        event->accept();
+    else
+        event->ignore();
+}
+
 void frmUvod::Timer2_Timer()
 {
     Timer2.stop();
     m_showMain();
+    m_handedOver = true;
     close();
 }

@@ -33,6 +33,9 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // The window takes no input: a close box or Alt+F4 of a window manager does nothing, so
+    // the program is never left without a window before the main one is shown.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Timer1_Timer();
@@ -41,4 +44,5 @@ private:
     std::function<void()> m_showMain;
     StoredPicture m_picture;
     bool m_painted = false;
+    bool m_handedOver = false;
 };

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "accessiblewindows.h"
 #include "face.h"
 #include "frmuvod.h"
 #include "qttranslations.h"
@@ -12,7 +13,12 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // No command line is read, not even Qt's own options (-reverse, -qwindowtitle,
+    // -stylesheet...); the environment (DISPLAY, QT_QPA_PLATFORM, QT_SCALE_FACTOR) still is.
+    Q_UNUSED(argc);
+    int noArguments = 1;
+    QApplication app(noArguments, argv);
+    accessiblewindows::install();
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationName(QStringLiteral("Pagora"));
     // No application display name: Qt would append it to every window's title bar.

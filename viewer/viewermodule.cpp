@@ -2,13 +2,12 @@
 // The viewer proper, as the library pagora loads once its intro is on screen. Everything that
 // needs the engine starts here.
 #include "builtinbook.h"
-#include "face.h"
 #include "frmhlavne.h"
 #include "pageaccessibility.h"
 #include "pageschemehandler.h"
-#include "panepreparer.h"
 #include "settingsstore.h"
 
+#include <QQuickWindow>
 #include <QtGlobal>
 #include <memory>
 
@@ -17,7 +16,6 @@ namespace {
 struct Viewer
 {
     SettingsStore settings;
-    PanePreparer preparer{settings};
     std::unique_ptr<frmHlavne> main;
 };
 
@@ -32,19 +30,23 @@ extern "C" Q_DECL_EXPORT void pagoraViewerPrepare()
     // The page scheme and the screen readers' switch must be set before the engine starts.
     registerPageScheme();
     pageaccessibility::enable();
+    // Pages are composed in software unless the user chose otherwise: through GL (a software
+    // one where there is no graphics card) the main window's first frame waits 200-700 ms for
+    // the compositor to start, which a reader of text pages gains nothing from.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") &&
+        qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     viewer = new Viewer;
     builtinbook::installOrSay();
-    // The main window still reads the settings itself when it is made.
-    viewer->preparer.prepare(face::paneRect().size());
+    // The main window is made behind the intro but stays hidden: nothing but the intro is on
+    // screen until the second tick shows it. Its pane loads the start page meanwhile.
+    viewer->main = std::make_unique<frmHlavne>(viewer->settings);
+    viewer->main->prepare();
 }
 
 extern "C" Q_DECL_EXPORT void pagoraViewerShow()
 {
     pagoraViewerPrepare(); // late, should the intro never have been painted
-    if (viewer->main)
-        return;
-    viewer->main = std::make_unique<frmHlavne>(viewer->settings, std::function<void()>{}, nullptr,
-                                               viewer->preparer.take());
     viewer->main->Show();
 }
 

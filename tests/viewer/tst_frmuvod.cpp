@@ -2,11 +2,13 @@
 #include "frmuvod.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFontInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 class TestFrmUvod : public QObject
 {
@@ -73,6 +75,32 @@ private slots:
         QTest::qWait(1200);
         QCOMPARE(handOvers, 1);
         QCOMPARE(painted.count(), 1); // once, however often it repainted
+    }
+
+    // A close box, Alt+F4 or any key or click does not end or skip the intro.
+    void takesNoInput()
+    {
+        QWidget mainWindow;
+        int handOvers = 0;
+        QPointer<frmUvod> intro = new frmUvod([&] {
+            ++handOvers;
+            mainWindow.show();
+        });
+        intro->show();
+        QVERIFY(QTest::qWaitForWindowExposed(intro));
+        QCloseEvent byTheManager;
+        QApplication::sendEvent(intro->windowHandle(), &byTheManager);
+        QVERIFY(!byTheManager.isAccepted());
+        QVERIFY(!intro->close());
+        QTest::keyClick(intro, Qt::Key_F4, Qt::AltModifier);
+        QTest::keyClick(intro, Qt::Key_Escape);
+        QTest::mouseClick(intro, Qt::LeftButton);
+        QTest::qWait(100);
+        QVERIFY(intro && intro->isVisible());
+        QCOMPARE(handOvers, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(intro.isNull(), 5000);
+        QCOMPARE(handOvers, 1);
+        QVERIFY(mainWindow.isVisible());
     }
 
     void showsItsPictureTheRightWayUp()

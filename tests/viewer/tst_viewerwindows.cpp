@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The viewer's windows driven as a user drives them: clicks, keys, message boxes.
+#include "accessiblewindows.h"
 #include "browserpane.h"
 #include "clicklabel.h"
 #include "face.h"
@@ -9,10 +10,10 @@
 #include "frmvybrat.h"
 #include "library.h"
 #include "pageschemehandler.h"
-#include "panepreparer.h"
 #include "picturebutton.h"
 #include "settingsstore.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -192,7 +193,7 @@ private slots:
 
     // The pane is prepared behind the intro from the settings as they were then; the main
     // window adopts it, and what is stored at the hand-over decides what is shown.
-    void mainWindowAdoptsThePreparedPane_data()
+    void preparedMainWindowShowsTheStartPage_data()
     {
         const QString first = QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\1 UVOD.PGX");
         const QString other = QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA\\3 DALSIA.PGX");
@@ -212,7 +213,7 @@ private slots:
             << other << first << first << false << other << library::noPage;
     }
 
-    void mainWindowAdoptsThePreparedPane()
+    void preparedMainWindowShowsTheStartPage()
     {
         QFETCH(QString, loadBefore);
         QFETCH(QString, homeBefore);
@@ -223,28 +224,29 @@ private slots:
         QVERIFY(m_settings->write(SettingsStore::loadKey, loadBefore));
         QVERIFY(m_settings->write(SettingsStore::homepageKey, homeBefore));
 
-        PanePreparer preparer(*m_settings);
-        preparer.prepare(face::paneRect().size());
-        BrowserPane *prepared = preparer.take();
-        QVERIFY(prepared);
-        QVERIFY(!preparer.take());
-        QSignalSpy ready(prepared, &BrowserPane::loadFinished);
+        m_main = std::make_unique<frmHlavne>(*m_settings, [this] { ++m_ended; });
+        QSignalSpy ready(m_main->Hlavne, &BrowserPane::loadFinished);
+        m_main->prepare();
         QVERIFY(ready.wait(20000));
-        QVERIFY(prepared->testAttribute(Qt::WA_DontShowOnScreen));
+        // Prepared behind the intro: nothing of it is on screen, and the page is in its
+        // place in the window from the start.
+        QVERIFY(!m_main->isVisible());
+        QVERIFY(m_main->testAttribute(Qt::WA_WState_Created));
+        QCOMPARE(m_main->Hlavne->parentWidget(), m_main.get());
+        QCOMPARE(m_main->Hlavne->geometry(), face::paneRect());
+        for (QWidget *window : QApplication::topLevelWidgets())
+            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+        QCOMPARE(m_main->List->text(), library::noPage); // the load handler has not run
 
         QVERIFY(m_settings->write(SettingsStore::homepageKey, homeAtTick));
-        QSignalSpy starts(prepared->page(), &QWebEnginePage::loadStarted);
-        QSignalSpy finished(prepared, &BrowserPane::loadFinished);
-        m_main = std::make_unique<frmHlavne>(
-            *m_settings, [this] { ++m_ended; }, nullptr, prepared);
+        QSignalSpy starts(m_main->Hlavne->page(), &QWebEnginePage::loadStarted);
+        QSignalSpy finished(m_main->Hlavne, &BrowserPane::loadFinished);
+        BrowserPane *const pane = m_main->Hlavne;
         m_main->Show();
-        QCOMPARE(m_main->Hlavne, prepared);
-        QCOMPARE(prepared->parentWidget(), m_main.get());
-        QCOMPARE(prepared->objectName(), QStringLiteral("Hlavne"));
-        QCOMPARE(prepared->geometry(), face::paneRect());
-        QVERIFY(prepared->isVisible());
-        QVERIFY(!prepared->testAttribute(Qt::WA_DontShowOnScreen));
-        QCOMPARE(prepared->lastAddress(), shown);
+        QCOMPARE(m_main->Hlavne, pane);
+        QVERIFY(m_main->isVisible());
+        QVERIFY(pane->isVisible());
+        QCOMPARE(pane->lastAddress(), shown);
         QCOMPARE(m_main->List->text(), caption);
         QCOMPARE(m_main->Kniha->text(), library::noBook);
         QVERIFY(m_main->Praca->isEnabled());
@@ -255,34 +257,46 @@ private slots:
             QTest::qWait(500);
             QCOMPARE(starts.count(), 0);
         }
-        QVERIFY(
-            prepared->url().path().endsWith(shown.mid(shown.lastIndexOf(QLatin1Char('\\')) + 1)));
+        QVERIFY(pane->url().path().endsWith(shown.mid(shown.lastIndexOf(QLatin1Char('\\')) + 1)));
 
-        // The adopted pane follows the SpeedPanel like any other.
-        QVERIFY(m_main->Listy->setPath(QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA")));
-        m_main->Kniha->setText(QStringLiteral("KNIHA"));
-        finished.clear();
-        selectEntry(m_main->Listy, QStringLiteral("2 O PROGRAME.PGX"));
-        QVERIFY(finished.wait(20000));
-        QVERIFY(prepared->url().path().endsWith(QStringLiteral("2%20O%20PROGRAME.PGX")) ||
-                prepared->url().path().endsWith(QStringLiteral("2 O PROGRAME.PGX")));
+        // A second prepare() or Show() sends it nowhere.
+        starts.clear();
+        m_main->prepare();
+        m_main->Show();
+        QTest::qWait(200);
+        QCOMPARE(starts.count(), 0);
     }
 
-    void aPaneThatWasNeverTakenGoesWithItsPreparer()
+    // What a screen reader is given as the program's windows: each a frame or a dialog
+    // named by its title, and nothing else (no engine internals).
+    void topLevelAccessibleObjectsAreTheWindows()
     {
-        QPointer<BrowserPane> pane;
-        {
-            PanePreparer preparer(*m_settings);
-            QVERIFY(!preparer.take()); // nothing prepared yet
-            preparer.prepare(face::paneRect().size());
-            for (QWidget *window : QApplication::topLevelWidgets()) {
-                if (auto *found = qobject_cast<BrowserPane *>(window))
-                    pane = found;
-            }
-            QVERIFY(pane);
-            QVERIFY(pane->testAttribute(Qt::WA_DontShowOnScreen));
+        m_main = std::make_unique<frmHlavne>(*m_settings, [this] { ++m_ended; });
+        QSignalSpy ready(m_main->Hlavne, &BrowserPane::loadFinished);
+        m_main->prepare();
+        QVERIFY(ready.wait(20000));
+        m_main->Show();
+        QTest::mouseClick(m_main->Command6, Qt::LeftButton);
+        QTRY_VERIFY(m_main->choose());
+        QTest::mouseClick(m_main->Command1, Qt::LeftButton);
+        QTRY_VERIFY(m_main->config());
+        QApplication::processEvents();
+
+        QAccessibleInterface *app = QAccessible::queryAccessibleInterface(qApp);
+        QVERIFY(app);
+        QStringList seen;
+        for (int i = 0; i < app->childCount(); ++i) {
+            QAccessibleInterface *top = app->child(i);
+            QVERIFY(top);
+            const QString name = top->text(QAccessible::Name);
+            seen << name;
+            QVERIFY2(top->role() == QAccessible::Window || top->role() == QAccessible::Dialog,
+                     qPrintable(QStringLiteral("%1: role %2").arg(name).arg(int(top->role()))));
+            QVERIFY2(!name.isEmpty() && name != QLatin1String("Offscreen"), qPrintable(name));
         }
-        QVERIFY(pane.isNull());
+        QVERIFY2(seen.contains(QStringLiteral("Tarvol Pagora NEW 1.0")),
+                 qPrintable(seen.join(',')));
+        QVERIFY2(seen.contains(QStringLiteral("Konfigurácia")), qPrintable(seen.join(',')));
     }
 
     void layoutDoesNotFollowTheWindowSize()
@@ -809,6 +823,7 @@ int main(int argc, char *argv[])
     if (::geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
+    accessiblewindows::install(); // as both programs do
     TestViewerWindows test;
     return QTest::qExec(&test, argc, argv);
 }
