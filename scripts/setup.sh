@@ -10,8 +10,9 @@ packages=(
     libgl1-mesa-dri
     fonts-liberation fonts-dejavu-core
     xvfb xauth
-    # The title bar test reads the X properties of the real windows.
-    x11-utils xdotool
+    # The title bar test reads the X properties of the real windows; the start-up test
+    # watches them beside a real window manager (openbox), through xcb.
+    x11-utils xdotool openbox libxcb1-dev
     # Run time: Qt's own Slovak texts (context menus, standard and file dialogs).
     qt6-translations-l10n
     # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes;
