@@ -2,6 +2,7 @@
 #include "frmkonfig.h"
 
 #include "library.h"
+#include "noicon.h"
 #include "settingsstore.h"
 #include "twips.h"
 
@@ -22,6 +23,8 @@ frmKonfig::frmKonfig(SettingsStore &settings, QWidget *main)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Konfigurácia"));
     setFixedSize(twips::size(4680, 1335));
+    create();
+    noicon::clear(this);
 
     Frame1 = new QGroupBox(QStringLiteral("Úvodná strana:"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));

@@ -6,6 +6,7 @@
 #include "filelistbox.h"
 #include "frmhlavne.h"
 #include "library.h"
+#include "noicon.h"
 #include "twips.h"
 
 #include <QCheckBox>
@@ -27,6 +28,8 @@ frmVybrat::frmVybrat(frmHlavne &main)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString(44, QLatin1Char('_')));
     setFixedSize(twips::size(4680, 3195));
+    create();
+    noicon::clear(this);
 
     // Created bottom to top: the frame must lie above everything once it is shown.
     File1 = new FileListBox(this);

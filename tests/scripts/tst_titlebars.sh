@@ -86,7 +86,8 @@ dismiss() {
     xdotool windowfocus --sync "$1" key Return
 }
 
-"$pagora" >"$work/pagora.log" 2>&1 &
+# Every argument is ignored, Qt's own options too: the titles below would show them.
+"$pagora" -qwindowtitle Cudzi -reverse -stylesheet "$work/none.qss" Help >"$work/pagora.log" 2>&1 &
 pids+=($!)
 pagora_pid=$!
 
@@ -142,10 +143,17 @@ window_titled "$pagora_pid" "Vybrať list" >/dev/null || exit 1
 no_suffix "$pagora_pid"
 
 # "Konfigurácia".
-click_for "$pagora_pid" "$main" 200 32 "Konfigurácia" >/dev/null || exit 1
+config=$(click_for "$pagora_pid" "$main" 200 32 "Konfigurácia") || exit 1
 no_suffix "$pagora_pid"
 
-"$help" >"$work/help.log" 2>&1 &
+# The choose and configuration windows carry no icon; the main window keeps its own.
+has_icon() { xprop -id "$1" _NET_WM_ICON 2>/dev/null | grep -q 'Icon ('; }
+has_icon "$main" || fail "the main window has no icon"
+has_icon "$config" && fail "the configuration window has an icon"
+choose=$(find_titled "$pagora_pid" "Vybrať list") || fail "the choose window went away"
+has_icon "$choose" && fail "the choose window has an icon"
+
+"$help" -qwindowtitle Cudzi -reverse >"$work/help.log" 2>&1 &
 pids+=($!)
 help_pid=$!
 window_titled "$help_pid" "Tarvol Pagora NEW 1.0 Pomocník" >/dev/null || exit 1

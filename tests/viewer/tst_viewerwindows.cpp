@@ -9,6 +9,7 @@
 #include "frmkonfig.h"
 #include "frmvybrat.h"
 #include "library.h"
+#include "pageprinter.h"
 #include "pageschemehandler.h"
 #include "picturebutton.h"
 #include "settingsstore.h"
@@ -313,6 +314,32 @@ private slots:
         main->resize(300, 200);
         QApplication::processEvents();
         QCOMPARE(main->Listy->geometry(), list);
+    }
+
+    // Only message boxes are modal: with the print dialog open the main window still
+    // answers, and a second Ctrl+P brings back the same dialog.
+    void printDialogLeavesTheMainWindowUsable()
+    {
+        frmHlavne *main = startMain();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        main->activateWindow();
+        QTest::keyClick(main, Qt::Key_P, Qt::ControlModifier);
+        QTRY_VERIFY(main->Hlavne->printer()->dialog() &&
+                    main->Hlavne->printer()->dialog()->isVisible());
+        QDialog *dialog = main->Hlavne->printer()->dialog();
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(dialog->windowModality(), Qt::NonModal);
+        // A toolbar button still works meanwhile.
+        QSignalSpy loaded(main->Hlavne, &BrowserPane::loadFinished);
+        QTest::mouseClick(main->Command5, Qt::LeftButton);
+        QVERIFY(loaded.wait(20000));
+        QVERIFY(main->Hlavne->lastAddress().endsWith(QStringLiteral("2 O PROGRAME.PGX")));
+        QVERIFY(dialog->isVisible());
+        QTest::keyClick(main, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(main->Hlavne->printer()->dialog(), dialog);
+        const QPointer<QDialog> gone(dialog);
+        dialog->reject();
+        QTRY_VERIFY(gone.isNull());
     }
 
     void toolbarInDesignOrder()

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -36,18 +37,29 @@ void PagePrinter::printWithDialog(QWidget *parent)
 {
     if (m_printing)
         return; // the engine prints one page at a time
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(m_view->title());
+    if (m_dialog) {
+        m_dialog->raise();
+        m_dialog->activateWindow();
+        return;
+    }
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(m_view->title());
     // Without a printer the dialog offers only a PDF file: propose one in the home folder.
     if (QPrinterInfo::availablePrinters().isEmpty())
-        printer.setOutputFileName(QDir::home().filePath(fileNameFor(m_view->title())));
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(title);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    QString error;
-    if (!printTo(&printer, &error))
-        QMessageBox::warning(parent, title, error);
+        printer->setOutputFileName(QDir::home().filePath(fileNameFor(m_view->title())));
+    // Modeless like every window but a message box: the page stays readable meanwhile.
+    auto *dialog = new QPrintDialog(printer.get(), parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->setWindowTitle(title);
+    const QPointer<QWidget> owner(parent);
+    connect(dialog, &QDialog::accepted, this, [this, printer, owner] {
+        QString error;
+        if (!printTo(printer.get(), &error))
+            QMessageBox::warning(owner, title, error);
+    });
+    m_dialog = dialog;
+    dialog->show();
 }
 
 bool PagePrinter::printTo(QPrinter *printer, QString *error)

@@ -2,7 +2,9 @@
 // Prints the pane's page to a printer or a PDF file.
 #pragma once
 
+#include <QDialog>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QPrinter;
@@ -16,8 +18,11 @@ class PagePrinter : public QObject
 public:
     explicit PagePrinter(QWebEngineView *view, QObject *parent = nullptr);
 
-    // Asks through Qt's print dialog, prints, and tells the user in Slovak when it failed.
+    // Opens Qt's print dialog (modeless; one at a time), prints what the pane shows when it
+    // is accepted, and tells the user in Slovak when that failed.
     void printWithDialog(QWidget *parent);
+    // The open print dialog, if any.
+    QDialog *dialog() const { return m_dialog; }
 
     // Prints and waits until the engine is done; false, with the reason, when it failed.
     bool printTo(QPrinter *printer, QString *error = nullptr);
@@ -26,5 +31,6 @@ public:
 
 private:
     QWebEngineView *m_view;
+    QPointer<QDialog> m_dialog;
     bool m_printing = false;
 };
