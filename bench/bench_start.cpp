@@ -237,7 +237,8 @@ int main(int argc, char *argv[])
     QStringList viewArgs{lab.homeFile, QString::number(startOnly ? 0 : switches)};
     viewArgs += lab.pageFiles;
 
-    Stats intro, bare, linked, handover, bareHandover, switchTimes, bareSwitch, schemeSwitch;
+    Stats intro, bare, linked, handover, bareHandover, preloadedHandover, switchTimes, bareSwitch,
+        schemeSwitch;
     Stats pssHome, barePssHome, helpStart, helpPss, barePss;
     // Interleaved, so a burst of load on the machine hits every program alike.
     for (int r = 0; r < runs; ++r) {
@@ -260,6 +261,10 @@ int main(int argc, char *argv[])
         addAll(bareHandover, v, "handover", 1e-6);
         addAll(bareSwitch, v, "switch", 1e-6);
         addAll(barePssHome, v, "pss_home", 1 / 1024.0);
+        const Report pre =
+            run(lab, QStringLiteral("floors/bareview"), {lab.homeFile, QStringLiteral("0")},
+                {{QStringLiteral("PAGORA_FLOOR_PRELOADED"), QStringLiteral("1")}}, "done");
+        addAll(preloadedHandover, pre, "handover", 1e-6);
         if (!startOnly) {
             const Report s =
                 run(lab, QStringLiteral("floors/bareview"), viewArgs,
@@ -274,6 +279,8 @@ int main(int argc, char *argv[])
     row("bare window linked to the engine", "ms", linked, "bare window", &bare, "—");
     row("hand-over (second tick to home page painted)", "ms", handover,
         "bare view created, same page", &bareHandover, "≤ 30 ms");
+    row("hand-over, against a plain window that loaded its view hidden", "ms", handover,
+        "plain window with its view, shown", &preloadedHandover, "≤ 1.2x");
     if (startOnly)
         return 0;
     row("page switch (SpeedPanel to page painted)", "ms", switchTimes,

@@ -18,7 +18,10 @@ public:
         QObjectList list;
         const QWindowList all = QGuiApplication::topLevelWindows();
         for (QWindow *window : all) {
-            if (window->type() == Qt::Popup || window->type() == Qt::Desktop)
+            // Only what is on screen: not a window prepared behind another, nor one kept
+            // hidden for its next opening.
+            if (window->type() == Qt::Popup || window->type() == Qt::Desktop ||
+                !window->isVisible())
                 continue;
             QAccessibleInterface *root = window->accessibleRoot();
             if (root && root->object() && root->object()->isWidgetType())

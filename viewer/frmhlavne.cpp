@@ -137,22 +137,21 @@ void frmHlavne::prepare()
     m_preparedAddress = chooseStartPage(m_settings).address;
     Hlavne->Navigate(*m_preparedAddress);
     makeReadyToShow();
+    // Shown as far as Qt and the engine know, so that the page is rendered before the window
+    // maps, yet nothing reaches the screen.
+    setAttribute(Qt::WA_DontShowOnScreen);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    show();
 }
 
 void frmHlavne::makeReadyToShow()
 {
     // Laid out at the size it will have once maximised, so that its first frame on screen is
-    // the finished one rather than a small window that grows; and its native window made
-    // now, so that showing it costs no more than mapping and painting.
+    // the finished one rather than a small window that grows.
     if (!isMaximized()) {
         if (const QScreen *screen = this->screen())
             setGeometry(screen->availableGeometry());
     }
-    ensurePolished();
-    create();
-    if (QLayout *panes = Hlavne->layout())
-        panes->activate();
-    Hlavne->page()->setVisible(true);
 }
 
 void frmHlavne::Show()
@@ -161,8 +160,13 @@ void frmHlavne::Show()
         m_loaded = true;
         Form_Load();
     }
-    if (!isVisible())
+    if (testAttribute(Qt::WA_DontShowOnScreen)) {
+        hide();
+        setAttribute(Qt::WA_DontShowOnScreen, false);
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+    } else if (!isVisible()) {
         makeReadyToShow();
+    }
     showMaximized();
     Command7->setFocus();
 }

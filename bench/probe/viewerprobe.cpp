@@ -47,10 +47,11 @@ protected:
                     m_waiter->loaded();
             });
         }
-        // Shown (and created, and loaded) inside the tick that started last.
+        // Shown on screen (it was prepared behind the intro) inside the tick that started last.
         if (!m_main && event->type() == QEvent::Show &&
             watched->objectName() == QLatin1String("frmHlavne")) {
-            if (auto *main = qobject_cast<frmHlavne *>(watched)) {
+            if (auto *main = qobject_cast<frmHlavne *>(watched);
+                main && !main->testAttribute(Qt::WA_DontShowOnScreen)) {
                 m_main = main;
                 m_tick = m_lastTimer;
                 m_waiter->arm(

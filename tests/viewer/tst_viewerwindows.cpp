@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -229,14 +230,15 @@ private slots:
         QSignalSpy ready(m_main->Hlavne, &BrowserPane::loadFinished);
         m_main->prepare();
         QVERIFY(ready.wait(20000));
-        // Prepared behind the intro: nothing of it is on screen, and the page is in its
-        // place in the window from the start.
-        QVERIFY(!m_main->isVisible());
-        QVERIFY(m_main->testAttribute(Qt::WA_WState_Created));
+        // Prepared behind the intro: rendered, yet nothing of it is on screen, and the page
+        // is in its place in the window from the start.
+        QVERIFY(m_main->testAttribute(Qt::WA_DontShowOnScreen));
         QCOMPARE(m_main->Hlavne->parentWidget(), m_main.get());
         QCOMPARE(m_main->Hlavne->geometry(), face::paneRect());
-        for (QWidget *window : QApplication::topLevelWidgets())
-            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            QVERIFY2(!window->windowHandle() || !window->windowHandle()->isVisible(),
+                     qPrintable(window->objectName()));
+        }
         QCOMPARE(m_main->List->text(), library::noPage); // the load handler has not run
 
         QVERIFY(m_settings->write(SettingsStore::homepageKey, homeAtTick));
@@ -246,6 +248,8 @@ private slots:
         m_main->Show();
         QCOMPARE(m_main->Hlavne, pane);
         QVERIFY(m_main->isVisible());
+        QVERIFY(!m_main->testAttribute(Qt::WA_DontShowOnScreen));
+        QVERIFY(m_main->windowHandle()->isVisible());
         QVERIFY(pane->isVisible());
         QCOMPARE(pane->lastAddress(), shown);
         QCOMPARE(m_main->List->text(), caption);
@@ -276,6 +280,11 @@ private slots:
         QSignalSpy ready(m_main->Hlavne, &BrowserPane::loadFinished);
         m_main->prepare();
         QVERIFY(ready.wait(20000));
+        // Behind the intro the main window is no window a screen reader is told of.
+        QAccessibleInterface *app = QAccessible::queryAccessibleInterface(qApp);
+        QVERIFY(app);
+        for (int i = 0; i < app->childCount(); ++i)
+            QVERIFY(app->child(i)->object() != m_main.get());
         m_main->Show();
         QTest::mouseClick(m_main->Command6, Qt::LeftButton);
         QTRY_VERIFY(m_main->choose());
@@ -283,8 +292,6 @@ private slots:
         QTRY_VERIFY(m_main->config());
         QApplication::processEvents();
 
-        QAccessibleInterface *app = QAccessible::queryAccessibleInterface(qApp);
-        QVERIFY(app);
         QStringList seen;
         for (int i = 0; i < app->childCount(); ++i) {
             QAccessibleInterface *top = app->child(i);
