@@ -21,6 +21,16 @@ struct Viewer
 
 Viewer *viewer = nullptr;
 
+// The main window is made behind the intro but not put on screen: nothing but the intro is
+// seen until the second tick shows it. Its pane loads the start page meanwhile.
+void makeMainWindow()
+{
+    if (viewer->main)
+        return;
+    viewer->main = std::make_unique<frmHlavne>(viewer->settings);
+    viewer->main->prepare();
+}
+
 } // namespace
 
 extern "C" Q_DECL_EXPORT void pagoraViewerPrepare()
@@ -37,16 +47,16 @@ extern "C" Q_DECL_EXPORT void pagoraViewerPrepare()
         qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     viewer = new Viewer;
+    // Its message, when the book cannot be written, waits for the user while the intro's
+    // ticks go on: the second may show the main window meanwhile.
     builtinbook::installOrSay();
-    // The main window is made behind the intro but stays hidden: nothing but the intro is on
-    // screen until the second tick shows it. Its pane loads the start page meanwhile.
-    viewer->main = std::make_unique<frmHlavne>(viewer->settings);
-    viewer->main->prepare();
+    makeMainWindow();
 }
 
 extern "C" Q_DECL_EXPORT void pagoraViewerShow()
 {
     pagoraViewerPrepare(); // late, should the intro never have been painted
+    makeMainWindow();
     viewer->main->Show();
 }
 
