@@ -32,15 +32,27 @@ const char findScript[] = R"JS(
     return el.getClientRects().length > 0;
   }
   function unwrap() {
-    var parents = [];
+    var parents = new Set();
     document.querySelectorAll('span[' + MARK + ']').forEach(function (el) {
       var p = el.parentNode;
       if (!p) return;
       while (el.firstChild) p.insertBefore(el.firstChild, el);
       p.removeChild(el);
-      if (parents.indexOf(p) < 0) parents.push(p);
+      parents.add(p);
     });
-    parents.forEach(function (p) { p.normalize(); });
+    // Each run of pieces is joined at once: normalize() appends them one by one, copying the
+    // whole text again for every piece.
+    parents.forEach(function (p) {
+      for (var n = p.firstChild; n; n = n.nextSibling) {
+        if (n.nodeType !== Node.TEXT_NODE) continue;
+        var parts = [n.data];
+        while (n.nextSibling && n.nextSibling.nodeType === Node.TEXT_NODE) {
+          parts.push(n.nextSibling.data);
+          p.removeChild(n.nextSibling);
+        }
+        if (parts.length > 1) n.data = parts.join('');
+      }
+    });
     state.marks = [];
   }
   function clear() {
@@ -113,6 +125,23 @@ const char findScript[] = R"JS(
     var from = Math.max(0, Math.min(state.current - (MAX_MARKS >> 1), found.length - MAX_MARKS));
     var to = Math.min(found.length, from + MAX_MARKS);
     var len = state.query.length;
+    // Each text node with matches is first cut down to the stretch that holds them, so that
+    // the splits for single matches copy little even in a text of megabytes.
+    var lo = new Map(), hi = new Map();
+    for (var k = from; k < to; ++k) {
+      var first = found[k], last = found[k] + len - 1;
+      for (var i = all.node[first]; i <= all.node[last]; ++i) {
+        var s0 = i === all.node[first] ? all.start[first] : 0;
+        var e0 = i === all.node[last] ? all.end[last] : all.nodes[i].data.length;
+        if (!lo.has(i) || s0 < lo.get(i)) lo.set(i, s0);
+        if (!hi.has(i) || e0 > hi.get(i)) hi.set(i, e0);
+      }
+    }
+    lo.forEach(function (start, i) {
+      var whole = all.nodes[i];
+      if (hi.get(i) < whole.data.length) whole.splitText(hi.get(i));
+      if (start > 0) all.nodes[i] = whole.splitText(start);
+    });
     // From the last match backwards: splitting a text node keeps its beginning in place,
     // so the offsets of earlier matches stay right.
     var marks = [];
@@ -121,8 +150,9 @@ const char findScript[] = R"JS(
       var spans = [];
       for (var ni = all.node[b]; ni >= all.node[a]; --ni) {
         var node = all.nodes[ni];
-        var start = ni === all.node[a] ? all.start[a] : 0;
-        var end = ni === all.node[b] ? all.end[b] : node.data.length;
+        var base = lo.get(ni);
+        var start = ni === all.node[a] ? all.start[a] - base : 0;
+        var end = ni === all.node[b] ? all.end[b] - base : node.data.length;
         if (end > start) spans.unshift(wrap(node, start, end));
       }
       marks.unshift(spans);
