@@ -2,6 +2,7 @@
 // The parts of the browser pane that need no engine: charset choice, address mapping,
 // what the page scheme answers, and the Slovak message pages.
 #include "charsetsniffer.h"
+#include "engineswitches.h"
 #include "messagepage.h"
 #include "pageaddress.h"
 #include "pageresolver.h"
@@ -365,6 +366,30 @@ private slots:
         QUrl fromBook = PageAddress::fromNavigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\"));
         fromBook.setPath(QStringLiteral("/DOKUMENTY/obr/a.txt"));
         QCOMPARE(ask(fromBook), int(Kind::NotFound));
+    }
+
+    void engineSwitchesKeepWhatIsGiven_data()
+    {
+        QTest::addColumn<QByteArray>("given");
+        QTest::addColumn<QByteArray>("merged");
+
+        const QByteArray ours = "--disable-shared-workers --disable-blink-features=WebTransport";
+        QTest::newRow("nothing given") << QByteArray() << ours;
+        QTest::newRow("the tests' own switch")
+            << QByteArray("--disable-gpu") << "--disable-gpu " + ours;
+        QTest::newRow("a feature list of the user's joins ours")
+            << QByteArray("--disable-blink-features=Foo  --no-sandbox")
+            << QByteArray("--disable-blink-features=Foo,WebTransport --no-sandbox "
+                          "--disable-shared-workers");
+        QTest::newRow("already merged, nothing doubled") << ours << ours;
+    }
+
+    void engineSwitchesKeepWhatIsGiven()
+    {
+        QFETCH(QByteArray, given);
+        QFETCH(QByteArray, merged);
+        QCOMPARE(engineswitches::merged(given), merged);
+        QCOMPARE(engineswitches::merged(engineswitches::merged(given)), merged);
     }
 
     void originsKeepBooksAndFoldersApart()
