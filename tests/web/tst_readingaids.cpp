@@ -565,6 +565,44 @@ private slots:
         QTRY_COMPARE(highlightCount(), 1);
     }
 
+    void findOnAHugePage_data()
+    {
+        QTest::addColumn<int>("matches");
+        QTest::newRow("10,000 matches") << 10000;
+        QTest::newRow("100,000 matches") << 100000;
+    }
+
+    // Every match is counted; only a window of them is highlighted, and stepping past it
+    // moves the window.
+    void findOnAHugePage()
+    {
+        QFETCH(int, matches);
+        QByteArray page = "<html><head><meta charset=\"utf-8\"></head><body><p>";
+        for (int i = 0; i < matches; ++i)
+            page += QStringLiteral("kôň ").toUtf8();
+        page += "</p></body></html>";
+        write(bookFolder() + QStringLiteral("9 VELKA.PGX"), page);
+        startMain();
+        QVERIFY(navigate(QStringLiteral("9 VELKA.PGX")));
+        focusPage();
+        const QString total = QString::number(matches);
+        QElapsedTimer clock;
+        clock.start();
+        pane()->findInPage(QStringLiteral("kon"));
+        QVERIFY2(waitForCount(QStringLiteral("1 z ") + total), qPrintable(findCount()));
+        qInfo("%d matches counted in %lld ms", matches, clock.restart()); // for the record
+        const int highlighted = highlightCount();
+        QVERIFY2(highlighted > 0 && highlighted <= 500, qPrintable(QString::number(highlighted)));
+        input(QStringLiteral("Shift+F3"));
+        QVERIFY2(waitForCount(total + QStringLiteral(" z ") + total), qPrintable(findCount()));
+        QCOMPARE(currentHighlight(), QStringLiteral("kôň"));
+        qInfo("stepped out of the highlighted window in %lld ms", clock.restart());
+        input(QStringLiteral("Esc"));
+        QVERIFY(!pane()->findBar()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(highlightCount(), 0, LoadTimeoutMs);
+        qInfo("closed and cleared in %lld ms", clock.elapsed());
+    }
+
     void contextMenuEntries_data()
     {
         QTest::addColumn<QString>("target");

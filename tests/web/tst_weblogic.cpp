@@ -2,6 +2,7 @@
 // The parts of the browser pane that need no engine: charset choice, address mapping,
 // what the page scheme answers, and the Slovak message pages.
 #include "charsetsniffer.h"
+#include "engineswitches.h"
 #include "messagepage.h"
 #include "pageaddress.h"
 #include "pageresolver.h"
@@ -346,16 +347,127 @@ private slots:
             QFile f(m_drive + QLatin1String(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
-        const auto ask = [](const char *url) {
-            return int(PageResolver::answer(QUrl(QLatin1String(url)), false).kind);
-        };
-        QCOMPARE(ask("pgx://c/DOKUMENTY/obr/a.txt"), int(Kind::NotFound));
+        const auto ask = [](const QUrl &url) { return int(PageResolver::answer(url, false).kind); };
+        QCOMPARE(ask(QUrl(QStringLiteral("pgx://c/DOKUMENTY/obr/a.txt"))), int(Kind::NotFound));
         const QUrl home = PageAddress::fromNavigate(QStringLiteral("C:\\Dokumenty\\domov.pgx"));
-        QCOMPARE(home.toEncoded(), QByteArray("pgx://c/Dokumenty/domov.pgx"));
+        QCOMPARE(home.path(), QStringLiteral("/Dokumenty/domov.pgx"));
         QCOMPARE(int(PageResolver::answer(home, true).kind), int(Kind::Content));
-        QCOMPARE(ask("pgx://c/DOKUMENTY/obr/a.txt"), int(Kind::Content));
-        QCOMPARE(ask("pgx://c/INE/b.txt"), int(Kind::NotFound));
-        QCOMPARE(ask("pgx://c/OUTSIDE.TXT"), int(Kind::NotFound));
+        const auto below = [&](const char *path) {
+            QUrl url = home;
+            url.setPath(QLatin1String(path));
+            return url;
+        };
+        QCOMPARE(ask(below("/DOKUMENTY/obr/a.txt")), int(Kind::Content));
+        QCOMPARE(ask(below("/INE/b.txt")), int(Kind::NotFound));
+        QCOMPARE(ask(below("/OUTSIDE.TXT")), int(Kind::NotFound));
+        QCOMPARE(ask(below("/TARVOL/PAGORA/SKUSKA/2%20UTF8.PGX")), int(Kind::NotFound));
+        // The folder is an origin of its own: the library's origins do not read it.
+        QCOMPARE(ask(QUrl(QStringLiteral("pgx://c/DOKUMENTY/obr/a.txt"))), int(Kind::NotFound));
+        QUrl fromBook = PageAddress::fromNavigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\"));
+        fromBook.setPath(QStringLiteral("/DOKUMENTY/obr/a.txt"));
+        QCOMPARE(ask(fromBook), int(Kind::NotFound));
+    }
+
+    void engineSwitchesKeepWhatIsGiven_data()
+    {
+        QTest::addColumn<QByteArray>("given");
+        QTest::addColumn<QByteArray>("merged");
+
+        const QByteArray ours = "--disable-shared-workers --disable-blink-features=WebTransport";
+        QTest::newRow("nothing given") << QByteArray() << ours;
+        QTest::newRow("the tests' own switch")
+            << QByteArray("--disable-gpu") << "--disable-gpu " + ours;
+        QTest::newRow("a feature list of the user's joins ours")
+            << QByteArray("--disable-blink-features=Foo  --no-sandbox")
+            << QByteArray("--disable-blink-features=Foo,WebTransport --no-sandbox "
+                          "--disable-shared-workers");
+        QTest::newRow("already merged, nothing doubled") << ours << ours;
+    }
+
+    void engineSwitchesKeepWhatIsGiven()
+    {
+        QFETCH(QByteArray, given);
+        QFETCH(QByteArray, merged);
+        QCOMPARE(engineswitches::merged(given), merged);
+        QCOMPARE(engineswitches::merged(engineswitches::merged(given)), merged);
+    }
+
+    void originsKeepBooksAndFoldersApart()
+    {
+        const auto host = [](const char *address) {
+            return PageAddress::fromNavigate(QString::fromUtf8(address)).host();
+        };
+        const QString book = host("C:\\TARVOL\\PAGORA\\SKUSKA\\1 UVOD.PGX");
+        QCOMPARE(host("c:\\tarvol\\pagora\\skuska\\2 utf8.pgx"), book);
+        QCOMPARE(host("C:\\TARVOL\\PAGORA\\SKUSKA\\"), book);
+        QCOMPARE(host("C:\\TARVOL\\PAGORA\\SKUSKA\\obr\\..\\1 UVOD.PGX"), book);
+        const QString other = host("C:\\TARVOL\\PAGORA\\INA\\1 UVOD.PGX");
+        const QString library = host("C:\\TARVOL\\PAGORA\\");
+        const QString home = host("C:\\DOMOV\\domov.html");
+        const QString elsewhere = host("C:\\INDE\\x.html");
+        const QStringList all = {book, other, library, home, elsewhere};
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            QVERIFY2(all.at(i).startsWith(QLatin1Char('c')), qPrintable(all.at(i)));
+            for (qsizetype j = i + 1; j < all.size(); ++j)
+                QVERIFY2(all.at(i) != all.at(j), qPrintable(all.at(i)));
+        }
+        QCOMPARE(host("C:\\DOMOV\\iny.html"), home);
+
+        // A relative link from one book into another moves to the other book's origin, with
+        // its path and place in the page; a picture of another book still loads.
+        QUrl link = PageAddress::fromNavigate(QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\"))
+                        .resolved(QUrl(QStringLiteral("../INA/2%20O%20PROGRAME.PGX#koniec")));
+        QCOMPARE(link.host(), book);
+        const QUrl moved = PageAddress::withOriginHost(link);
+        QCOMPARE(moved.host(), other);
+        QCOMPARE(moved.path(), QStringLiteral("/TARVOL/PAGORA/INA/2 O PROGRAME.PGX"));
+        QCOMPARE(moved.fragment(), QStringLiteral("koniec"));
+        QUrl picture = link;
+        picture.setPath(QStringLiteral("/TARVOL/PAGORA/SKUSKA/obr/Logo.png"));
+        picture.setHost(other);
+        picture.setFragment(QString());
+        QCOMPARE(int(PageResolver::answer(picture, false).kind), int(Kind::Content));
+        // Pages of one origin never request another's.
+        QVERIFY(!PageSchemeHandler::mayRequest(moved, link.adjusted(QUrl::RemovePath)));
+        // Made-up hosts that look like ours are drive URLs, never a way into a folder.
+        QUrl madeUp(QStringLiteral("pgx://c-0123456789abcdef/DOMOV/domov.html"));
+        QCOMPARE(int(PageResolver::answer(madeUp, false).kind), int(Kind::NotFound));
+    }
+
+    void resolveBookFile_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("file"); // below the drive, when found
+
+        const int found = int(DriveMap::Status::Found);
+        const int outside = int(DriveMap::Status::Outside);
+        QTest::newRow("book page, other letter case")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\2 utf8.pgx") << found
+            << QStringLiteral("TARVOL/PAGORA/SKUSKA/2 UTF8.PGX");
+        QTest::newRow("book kept elsewhere through a link")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\INDE\\1 UVOD.PGX") << found
+            << QStringLiteral("../inde/1 UVOD.PGX");
+        QTest::newRow("link inside a book leading out of it")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\VON.PGX") << outside << QString();
+        QTest::newRow("file at the drive root")
+            << QStringLiteral("C:\\OUTSIDE.TXT") << outside << QString();
+        QTest::newRow("dots out of the library")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\..\\..\\OUTSIDE.TXT") << outside << QString();
+        QTest::newRow("missing page") << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\NIE.PGX")
+                                      << int(DriveMap::Status::NotFound) << QString();
+    }
+
+    void resolveBookFile()
+    {
+        QFETCH(QString, address);
+        QFETCH(int, status);
+        QFETCH(QString, file);
+        const DriveMap::Result result = PageResolver::resolveBookFile(address);
+        QCOMPARE(int(result.status), status);
+        if (!file.isEmpty())
+            QCOMPARE(QFileInfo(result.path).canonicalFilePath(),
+                     QFileInfo(m_drive + QLatin1Char('/') + file).canonicalFilePath());
     }
 
     void ownPagesFollowTheColourScheme_data()
@@ -572,7 +684,12 @@ private slots:
         QVERIFY(result.isValid());
         QCOMPARE(int(PageAddress::messageKind(result)), message);
         if (!url.isEmpty()) {
-            QCOMPARE(result.toEncoded(), url);
+            // Which origin a drive path gets is originsKeepBooksAndFoldersApart's concern; the
+            // rows here are about the path.
+            QUrl path = result;
+            if (PageAddress::drivePath(result))
+                path.setHost(result.host().left(1));
+            QCOMPARE(path.toEncoded(), url);
             return;
         }
         // The message names what was asked for, cut short only when absurdly long.

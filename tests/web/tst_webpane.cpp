@@ -31,6 +31,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QUdpSocket>
 #include <QUrlQuery>
@@ -40,7 +41,9 @@
 #include <QWebEngineView>
 
 #include <csignal>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -511,6 +514,69 @@ private slots:
                  qPrintable(m_server.paths.join(QLatin1Char(' '))));
     }
 
+    void enterLendsNoLinkUnderThePointer_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("expected"); // path on our web server, or empty to stay
+
+        QTest::newRow("Enter in a text field") << QStringLiteral("enter") << QString();
+        QTest::newRow("a real click on the invisible link")
+            << QStringLiteral("click") << QStringLiteral("/neviditelny?4711");
+    }
+
+    // A page-wide invisible link lies under the pointer; the page clicks it when the reader
+    // presses Enter in its text field.
+    void enterLendsNoLinkUnderThePointer()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, expected);
+        QVERIFY(navigate(bookPage(QStringLiteral("21 ENTER.PGX"))));
+        const QUrl book = m_pane->url();
+        m_server.paths.clear();
+        // Anew in each row, from the field that lies above the link: the engine reports a
+        // link only when the pointer comes onto it.
+        QTest::mouseMove(input(), centerOf(QStringLiteral("pole")));
+        QTest::qWait(300);
+        const QPoint at = centerOf(QStringLiteral("text"));
+        QSignalSpy hovered(m_pane->page(), &QWebEnginePage::linkHovered);
+        QTest::mouseMove(input(), at);
+        QVERIFY(hovered.wait(LoadTimeoutMs));
+        QCOMPARE(hovered.last().first().toString(), web(QStringLiteral("/neviditelny?4711")));
+        if (how == QLatin1String("enter")) {
+            input()->setFocus();
+            js(QStringLiteral("document.getElementById('pole').focus()"));
+            QTest::keyClick(input(), Qt::Key_Return);
+            QTest::qWait(1500);
+            QCOMPARE(m_pane->url(), book);
+        } else {
+            QTest::mouseClick(input(), Qt::LeftButton, {}, at);
+            QTRY_COMPARE_WITH_TIMEOUT(m_pane->url(), QUrl(web(expected)), LoadTimeoutMs);
+            QTest::qWait(300);
+        }
+        m_server.paths.removeAll(QStringLiteral("/favicon.ico"));
+        QCOMPARE(m_server.paths, expected.isEmpty() ? QStringList() : QStringList{expected});
+    }
+
+    // The page sets its location every 5 ms; the reader's click on a book link still counts
+    // the first time.
+    void readersLinkOutlastsAPageThatKeepsLeaving()
+    {
+        m_server.paths.clear();
+        for (int round = 0; round < 5; ++round) {
+            const QByteArray where = QByteArrayLiteral("round ") + QByteArray::number(round);
+            QVERIFY2(navigate(bookPage(QStringLiteral("22 PRESMEROVANIA.PGX"))), where);
+            QTest::mouseMove(input(), QPoint(2, 2)); // the reader comes to the link anew
+            QTest::qWait(round * 20);
+            userClick(QStringLiteral("dalej"));
+            QTRY_VERIFY2_WITH_TIMEOUT(m_pane->url().fileName() == QStringLiteral("2 UTF8.PGX"),
+                                      where.constData(), LoadTimeoutMs);
+            QTRY_VERIFY2_WITH_TIMEOUT(bodyText().contains(Pangram), where.constData(),
+                                      LoadTimeoutMs);
+        }
+        m_server.paths.removeAll(QStringLiteral("/favicon.ico"));
+        QCOMPARE(m_server.paths, QStringList());
+    }
+
     void scriptNeverLeavesTheLibrary_data()
     {
         QTest::addColumn<QString>("action");
@@ -675,6 +741,50 @@ private slots:
             QVERIFY2(line.endsWith(QLatin1String("=zablokovane")), qPrintable(line));
     }
 
+    // Routes the request interceptor never sees: a shared worker from a data: URL, QUIC,
+    // and WebRTC in frames that the editor or a shadow tree made.
+    void escapesPastTheInterceptorSendNothing_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("shared worker from data:") << QStringLiteral("20 UNIK WORKER.PGX") << 2;
+        QTest::newRow("WebTransport") << QStringLiteral("20 UNIK QUIC.PGX") << 1;
+        QTest::newRow("WebRTC in frames of the editor and a shadow tree")
+            << QStringLiteral("20 UNIK EDITOR.PGX") << 3;
+    }
+
+    void escapesPastTheInterceptorSendNothing()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, lines);
+        m_datagrams = 0;
+        m_tcpConnections = 0;
+        m_server.paths.clear();
+        m_server.connections = 0;
+        QVERIFY(navigate(bookPage(page)));
+        QString results;
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                results = js(QStringLiteral("document.getElementById('vysledky').textContent"))
+                              .toString();
+                return results.count(QLatin1Char('\n')) >= lines;
+            },
+            LoadTimeoutMs);
+        QVERIFY2(settled, qPrintable(results));
+        QTest::qWait(3000); // workers, QUIC and ICE would have sent something by now
+        QVERIFY2(m_server.connections == 0, qPrintable(m_server.paths.join(QLatin1Char(' '))));
+        QVERIFY2(m_datagrams == 0, qPrintable(results));
+        QVERIFY2(m_tcpConnections == 0, qPrintable(results));
+        const QStringList written = results.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(written.size(), lines);
+        for (const QString &line : written) {
+            // A dedicated worker may start; it still reaches nothing (checked above).
+            if (!line.startsWith(QLatin1String("vyhradeny=")))
+                QVERIFY2(line.endsWith(QLatin1String("=zablokovany")), qPrintable(line));
+        }
+        QVERIFY(bodyText().contains(QStringLiteral("Tajomstvo knihy 4711")));
+    }
+
     void pageDialogsAreSlovakAndStoppable_data()
     {
         QTest::addColumn<QString>("page");
@@ -759,6 +869,50 @@ private slots:
         QVERIFY(!m_pane->bookPage()->openDialog());
     }
 
+    void silencedDialogsStayOffWhileThePageChangesItsAddress_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("new #hash before each alert") << QStringLiteral("23 DIALOGY HASH.PGX");
+        QTest::newRow("new ?search before each alert") << QStringLiteral("24 DIALOGY HLADANIE.PGX");
+    }
+
+    void silencedDialogsStayOffWhileThePageChangesItsAddress()
+    {
+        QFETCH(QString, page);
+        QStringList seen;
+        QPointer<PageDialog> last;
+        QTimer answerer;
+        answerer.setInterval(50);
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            PageDialog *dialog = m_pane->bookPage()->openDialog();
+            if (!dialog || dialog == last || !dialog->isVisible())
+                return;
+            last = dialog;
+            seen << dialog->findChild<QLabel *>(QStringLiteral("message"))->text();
+            dialog->silenceBox()->setChecked(true);
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("ok")),
+                              Qt::LeftButton);
+        });
+        answerer.start();
+        m_pane->Navigate(bookPage(page));
+        QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty(), LoadTimeoutMs);
+        QTest::qWait(3000); // the page asks again every 100 ms
+        answerer.stop();
+        QCOMPARE(seen, QStringList{QStringLiteral("Dialóg č. 1")});
+        // The reader's own move gives the page its voice back.
+        answerer.start();
+        QVERIFY(navigate(bookPage(QStringLiteral("12 DIALOGY.PGX"))));
+        QTRY_VERIFY_WITH_TIMEOUT(seen.size() >= 2, LoadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(js(QStringLiteral("document.getElementById('vysledok') ? "
+                                                   "document.getElementById('vysledok')"
+                                                   ".textContent : ''"))
+                                     .toString()
+                                     .startsWith(QLatin1String("hotovo")),
+                                 LoadTimeoutMs);
+        answerer.stop();
+        QCOMPARE(seen.value(1), QStringLiteral("Upozornenie č. 1"));
+    }
+
     void leavingPageNeverWaitsForItsDialogs()
     {
         // The alert() loop's box is open when the program asks for another page; then a
@@ -833,6 +987,31 @@ private slots:
                                    .arg(page)),
                  qPrintable(body));
         QVERIFY(navigate(bookPage(QStringLiteral("2 UTF8.PGX"))));
+    }
+
+    // Its scripts keep the renderer from answering for 14 s, asking the library for the next
+    // one every 3.5 s, while other programs take every core.
+    void heavyPageOnALoadedMachineIsNeverStopped()
+    {
+        m_pane->setStallTimeout(BrowserPane::DefaultStallTimeoutMs);
+        std::vector<std::unique_ptr<QProcess>> hogs;
+        for (int i = 0; i < QThread::idealThreadCount(); ++i) {
+            hogs.push_back(std::make_unique<QProcess>());
+            hogs.back()->start(QStringLiteral("sh"),
+                               {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+            QVERIFY(hogs.back()->waitForStarted());
+        }
+        QSignalSpy ended(m_pane->page(), &QWebEnginePage::renderProcessTerminated);
+        const bool ok = navigate(bookPage(QStringLiteral("25 TAZKA.PGX")));
+        for (auto &hog : hogs) {
+            hog->kill();
+            hog->waitForFinished();
+        }
+        QCOMPARE(ended.size(), 0);
+        QVERIFY(ok);
+        QCOMPARE(js(QStringLiteral("document.getElementById('pocet').textContent")).toString(),
+                 QStringLiteral("4"));
+        QVERIFY(bodyText().contains(QStringLiteral("Koniec ťažkej stránky.")));
     }
 
     void deepPageLeavesThePaneWorking()
@@ -1012,6 +1191,60 @@ private slots:
         QVERIFY(!navigate(missing));
         QVERIFY(
             bodyText().contains(QStringLiteral("Stránku „%1“ sa nepodarilo nájsť.").arg(missing)));
+    }
+
+    // A home page kept outside the library, books, and what each may read of the others.
+    void foldersAndBooksAreOriginsApart()
+    {
+        const auto write = [](const QString &path, const QByteArray &bytes) {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        };
+        QVERIFY(write(m_drive + QStringLiteral("/DOMOV/domov.html"),
+                      "<p>Domov</p><script>localStorage.setItem('tajne', 'DOMOV-4711');"
+                      "</script>"));
+        QVERIFY(write(m_drive + QStringLiteral("/DOMOV/tajne.txt"), "TAJNE-DOMOV"));
+        QVERIFY(write(m_drive + QStringLiteral("/TARVOL/PAGORA/DRUHA/1 UVOD.PGX"),
+                      "<p>Druhá kniha</p><img src=\"../SKUSKA/obr/Logo.png\">"
+                      "<p><a id=\"skuska\" href=\"../SKUSKA/2 UTF8.PGX\">Prvá kniha</a></p>"
+                      "<script>localStorage.setItem('kniha', 'DRUHA');</script>"));
+
+        QVERIFY(navigate(QStringLiteral("C:\\DOMOV\\domov.html")));
+        QCOMPARE(js(QStringLiteral("localStorage.getItem('tajne')")).toString(),
+                 QStringLiteral("DOMOV-4711"));
+        const QString folderUrl =
+            PageAddress::fromNavigate(QStringLiteral("C:\\DOMOV\\tajne.txt")).toString();
+
+        QVERIFY(navigate(bookPage(QStringLiteral("1 UVOD.PGX"))));
+        QVERIFY(js(QStringLiteral("localStorage.getItem('tajne')")).isNull());
+        for (const QString &url : {QStringLiteral("/DOMOV/tajne.txt"),
+                                   QStringLiteral("../../../DOMOV/tajne.txt"), folderUrl}) {
+            const QString read = answerOf(attempt(QStringLiteral("xhr"), url));
+            QVERIFY2(!read.contains(QLatin1String("TAJNE")),
+                     qPrintable(url + QLatin1Char(' ') + read));
+            const QString framed = answerOf(
+                QStringLiteral("{ const f = document.createElement('iframe'); f.onload = () => { "
+                               "let t = ''; try { t = f.contentDocument.body.innerText; } catch "
+                               "(e) { t = 'cudzi'; } window.__r = 'ramec ' + t; }; f.src = '%1'; "
+                               "document.body.appendChild(f); }")
+                    .arg(url));
+            QVERIFY2(!framed.contains(QLatin1String("TAJNE")),
+                     qPrintable(url + QLatin1Char(' ') + framed));
+        }
+
+        // Books keep their storage apart, yet share the library's pictures and links.
+        QVERIFY(navigate(QStringLiteral("C:\\TARVOL\\PAGORA\\DRUHA\\1 UVOD.PGX")));
+        QTRY_COMPARE_WITH_TIMEOUT(js(QStringLiteral("document.images[0].naturalWidth")).toInt(), 3,
+                                  LoadTimeoutMs);
+        QCOMPARE(js(QStringLiteral("localStorage.getItem('kniha')")).toString(),
+                 QStringLiteral("DRUHA"));
+        userClick(QStringLiteral("skuska"));
+        const QUrl first = PageAddress::fromNavigate(bookPage(QStringLiteral("2 UTF8.PGX")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->url(), first, LoadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bodyText().contains(Pangram), LoadTimeoutMs);
+        QVERIFY(js(QStringLiteral("localStorage.getItem('kniha')")).isNull());
+        QVERIFY(js(QStringLiteral("localStorage.getItem('tajne')")).isNull());
     }
 
     void ownPagesDeclareTheColourScheme()

@@ -54,6 +54,13 @@ bool sameLink(const QUrl &a, const QUrl &b)
                b.adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyEncoded);
 }
 
+// A link to a place in the page shown scrolls; it loads nothing.
+bool sameDocument(const QUrl &link, const QUrl &shown)
+{
+    return link.hasFragment() &&
+           link.adjusted(QUrl::RemoveFragment) == shown.adjusted(QUrl::RemoveFragment);
+}
+
 // ICE traffic (STUN, TURN) goes straight to the network and no request interceptor sees
 // it, so the constructors go before any page script runs, in every frame.
 QWebEngineScript webRtcGuard()
@@ -77,9 +84,12 @@ QWebEngineScript webRtcGuard()
             }
         }
     };
+    const lengthOf = new WeakMap(); // the engine's own getter, past the one defined below
     const guardChildren = (w) => {
         try {
-            for (let i = 0; i < w.length; ++i)
+            const length = lengthOf.get(w);
+            const count = length ? length.call(w) : w.length;
+            for (let i = 0; i < count; ++i)
                 guard(w[i]);
         } catch (e) {
         }
@@ -155,12 +165,36 @@ QWebEngineScript webRtcGuard()
                                     'insertAdjacentHTML'])
                     wrap(proto, name);
             }
-            for (const name of ['write', 'writeln'])
+            // The editor inserts markup of its own (insertHTML, paste) past every method above.
+            for (const name of ['write', 'writeln', 'execCommand'])
                 wrap(w.Document.prototype, name);
             for (const name of ['insertNode', 'surroundContents'])
                 wrap(w.Range.prototype, name);
             for (const name of ['innerHTML', 'outerHTML'])
                 wrapSetter(w.Element.prototype, name);
+            wrapSetter(w.ShadowRoot && w.ShadowRoot.prototype, 'innerHTML');
+            // Whoever counts or lists the frames gets them guarded first, however they came.
+            // Both stay replaceable, as the engine has them: old pages declare such globals.
+            for (const name of ['frames', 'length']) {
+                const original = Object.getOwnPropertyDescriptor(w, name);
+                if (!original || !original.get)
+                    continue;
+                if (name === 'length')
+                    lengthOf.set(w, original.get);
+                let replaced = false;
+                let value;
+                Object.defineProperty(w, name, {
+                    configurable: false, enumerable: original.enumerable,
+                    get() {
+                        guardChildren(w);
+                        return replaced ? value : original.get.call(w);
+                    },
+                    set(v) {
+                        replaced = true;
+                        value = v;
+                    }
+                });
+            }
             new w.MutationObserver(() => guardChildren(w))
                 .observe(w.document, { childList: true, subtree: true });
         } catch (e) {
@@ -225,11 +259,35 @@ void BookPage::notePointerPress()
 
 void BookPage::noteKeyPress(int key)
 {
-    // Focusing a link reports it as hovered too; Enter activates it.
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        notePointerPress();
-    else
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
         m_activatedLink.clear();
+}
+
+void BookPage::armFocusedLink(const QUrl &link)
+{
+    m_activatedLink = link;
+    m_activatedAt.start();
+}
+
+QString BookPage::focusedLinkScript()
+{
+    // Runs in a world of its own: the page's scripts cannot change what it sees.
+    return QStringLiteral(R"JS((() => {
+    let e = document.activeElement;
+    for (;;) {
+        while (e && e.shadowRoot && e.shadowRoot.activeElement)
+            e = e.shadowRoot.activeElement;
+        if (!e || (e.tagName !== 'IFRAME' && e.tagName !== 'FRAME'))
+            break;
+        try {
+            e = e.contentDocument && e.contentDocument.activeElement;
+        } catch (x) {
+            return '';
+        }
+    }
+    const link = e && e.closest && e.closest('a[href], area[href]');
+    return link ? String(link.href) : '';
+})())JS");
 }
 
 bool BookPage::takeActivatedLink(const QUrl &url)
@@ -309,6 +367,22 @@ bool BookPage::decideNavigation(const QUrl &url, NavigationType type, bool isMai
         // A web page reaches nothing of the library, not even by a link.
         if (!inLibrary() && !byProgram && !history)
             return false;
+        if (isMainFrame && !byProgram) {
+            // A relative link from one book into another keeps the first book's host; the
+            // page goes to the origin its path belongs to.
+            const QUrl target = PageAddress::withOriginHost(url);
+            if (type == NavigationTypeLinkClicked && !sameDocument(url, this->url()) &&
+                takeActivatedLink(url)) {
+                // The reader's own link, loaded by us: a page that keeps setting its location
+                // would cancel the engine's navigation, but cannot cancel ours.
+                openInPane(url);
+                return false;
+            }
+            if (target != url) {
+                QTimer::singleShot(0, this, [this, target] { load(target); });
+                return false;
+            }
+        }
         if (isMainFrame)
             m_openingWeb = false;
         return true;
@@ -381,9 +455,11 @@ void BookPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)
         openInPane(url);
 }
 
-void BookPage::openInPane(const QUrl &url)
+void BookPage::openInPane(const QUrl &link)
 {
+    const QUrl url = PageAddress::withOriginHost(link);
     QTimer::singleShot(0, this, [this, url] {
+        readerMoves();
         m_openingWeb = isWeb(url);
         takeRefusedStart(url); // this load of it is the user's, and reports as one
         load(url);
@@ -400,12 +476,16 @@ void BookPage::closeDialogs(const QUrl &next)
         m_dialog->reject();
 }
 
+void BookPage::readerMoves()
+{
+    m_silenced = false;
+}
+
 bool BookPage::runDialog(int kind, const QString &msg, const QString &defaultValue, QString *result)
 {
     const QUrl page = url();
     // One at a time; and when the program is ending, no new one.
-    if (m_silenced.contains(page) || page == m_leaving || m_dialog ||
-        QCoreApplication::closingDown())
+    if (m_silenced || page == m_leaving || m_dialog || QCoreApplication::closingDown())
         return false;
 
     QWidget *parent = QWebEngineView::forPage(this);
@@ -432,7 +512,7 @@ bool BookPage::runDialog(int kind, const QString &msg, const QString &defaultVal
         if (result)
             *result = guard->text();
         if (self && guard->silenced())
-            m_silenced.insert(page);
+            m_silenced = true;
         guard->hide();
         guard->deleteLater();
     }

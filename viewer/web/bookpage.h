@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QSet>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <functional>
@@ -31,10 +30,15 @@ public:
     // Settings and scripts every page of ours needs, set on the profile so frames inherit them.
     static void configure(QWebEngineProfile *profile);
 
-    // The pane reports input inside the view: a press arms the link under the pointer,
-    // Enter the focused one; anything else disarms.
+    // The pane reports input inside the view: a press arms the link under the pointer; a
+    // key disarms, except Enter, for which the pane finds the focused link and arms that
+    // (the pointer's position is no choice of the reader's then).
     void notePointerPress();
     void noteKeyPress(int key);
+    void armFocusedLink(const QUrl &link);
+
+    // The focused link of the page, through its frames, as a script for the pane to run.
+    static QString focusedLinkScript();
 
     // A link the user chose outside the page (the pane's menu): library pages load here,
     // web and mail links go to the desktop's own program, anything else is refused.
@@ -45,6 +49,10 @@ public:
 
     // Closes an open page dialog as if cancelled: leaving a page for next never waits for one.
     void closeDialogs(const QUrl &next = QUrl());
+
+    // The reader goes elsewhere (the program's address, a link, back, forward, reload): the
+    // page's dialogs may ask again. Whatever the page does to its own address does not count.
+    void readerMoves();
 
     // True once for the start the engine reports of a main-frame navigation refused here a
     // moment ago: it is no load of the pane's.
@@ -86,8 +94,8 @@ private:
     ExternalOpener m_opener;
     int m_windowRequests = 0;
     QList<QUrl> m_openedExternally;
-    QSet<QUrl> m_silenced; // pages whose dialogs the user stopped
-    QUrl m_leaving;        // the page the program is taking the pane away from
+    bool m_silenced = false; // the reader stopped this page's dialogs and has not moved since
+    QUrl m_leaving;          // the page the program is taking the pane away from
     QPointer<PageDialog> m_dialog;
     QList<QPair<QUrl, QElapsedTimer>> m_refused; // main-frame navigations refused lately
 };

@@ -27,22 +27,33 @@
 #include <QWebEngineView>
 
 #include <csignal>
+#include <memory>
 #include <sys/types.h>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcPane, "pagora.web.pane", QtWarningMsg)
 
 namespace {
 
-// A page that is merely slow still answers a script; only a stuck renderer stays silent.
-constexpr int StallMs = 4000;
-constexpr int ProbeMs = 2000;
+// A renderer is stuck when it neither answers a trivial script nor makes any progress (asks
+// the library for something, moves its load on) for StallMs + ProbeMs. Progress starts the
+// count anew, but a page that keeps busy without ever answering is stopped after
+// MaxSilentMs all the same.
+constexpr int ProbeMs = 5000;
+constexpr qint64 MaxSilentMs = 60000;
 // One reload usually brings a crashed renderer back; the next crash shows our message.
 constexpr int CrashReloads = 1;
 // The engine reports a load superseded by another as aborted (net::ERR_ABORTED).
 constexpr int AbortedError = -3;
 // A page's own navigation can drop the one the program asked for; asking again a few times
 // outlasts even a page that tries ten times a second.
+// The page names its focused link within a moment; a stuck one gets Enter without.
+constexpr int FocusAnswerMs = 1000;
 constexpr int MaxRetries = 5;
+// A page may cancel navigations with the activation a reader's click gave it, which the
+// engine keeps for five seconds; asking again outlasts that.
+constexpr qint64 RetryWindowMs = 6500;
+constexpr int MaxRetriesInWindow = 200;
 // The engine takes up a navigation at once; one not heard of after this is checked on.
 constexpr int StartOverdueMs = 3000;
 // Document start times are rounded and go through two clocks.
@@ -84,6 +95,9 @@ BrowserPane::BrowserPane(QWidget *parent)
 
     connect(m_handler, &PageSchemeHandler::messageServed, this,
             [this](const QUrl &url) { m_messagesServed.insert(url); });
+    connect(m_handler, &PageSchemeHandler::requested, this, &BrowserPane::onProgress,
+            Qt::QueuedConnection);
+    connect(m_page, &QWebEnginePage::loadProgress, this, &BrowserPane::onProgress);
     connect(m_page, &QWebEnginePage::loadingChanged, this, &BrowserPane::onLoadingChanged);
     connect(m_page, &BookPage::userLinkOpened, this, [this](const QUrl &url) {
         // The user's choice wins over an address of ours still on its way.
@@ -92,6 +106,19 @@ BrowserPane::BrowserPane(QWidget *parent)
         ++m_checkGeneration;
         m_target = url;
         m_crashes.remove(url);
+        if (PageAddress::isPageScheme(url)) {
+            // Awaited like the program's own address: a page that keeps setting its location
+            // may still cancel it while the click's activation lasts.
+            m_requested = url;
+            m_requestedText = PageAddress::displayAddress(url);
+            m_awaiting = true;
+            m_requestedAt = QDateTime::currentMSecsSinceEpoch();
+            m_firstRequestedAt = m_requestedAt;
+            m_retries = 0;
+            m_lastStarted.clear();
+            m_settled = false;
+            m_startTimer->start();
+        }
         watch();
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
@@ -101,7 +128,7 @@ BrowserPane::BrowserPane(QWidget *parent)
 
     m_stallTimer = new QTimer(this);
     m_stallTimer->setSingleShot(true);
-    m_stallTimer->setInterval(StallMs);
+    m_stallTimer->setInterval(DefaultStallTimeoutMs);
     connect(m_stallTimer, &QTimer::timeout, this, &BrowserPane::probeRenderer);
     m_probeTimer = new QTimer(this);
     m_probeTimer->setSingleShot(true);
@@ -137,15 +164,18 @@ BrowserPane::~BrowserPane()
 void BrowserPane::Navigate(const QString &address)
 {
     m_lastAddress = address;
+    m_requestedText = address;
     m_requested = PageAddress::fromNavigate(address);
     // Leaving a page never waits for one of its dialogs.
     m_page->closeDialogs(m_requested);
+    m_page->readerMoves();
     m_target = m_requested;
     m_crashes.remove(m_requested);
     m_recovering = false;
     m_lastStarted.clear();
     m_settled = false;
     m_retries = 0;
+    m_firstRequestedAt = QDateTime::currentMSecsSinceEpoch();
     request(m_requested);
     watch();
 }
@@ -210,13 +240,63 @@ bool BrowserPane::eventFilter(QObject *watched, QEvent *event)
             m_page->notePointerPress();
         break;
     case QEvent::KeyPress:
-        if (inside())
-            m_page->noteKeyPress(static_cast<QKeyEvent *>(event)->key());
+    case QEvent::KeyRelease: {
+        if (m_replayingKeys || !inside())
+            break;
+        auto *key = static_cast<QKeyEvent *>(event);
+        // Only what goes to the page waits; the find bar's keys are its own.
+        if (!m_view->isAncestorOf(static_cast<QWidget *>(watched))) {
+            if (event->type() == QEvent::KeyPress)
+                m_page->noteKeyPress(key->key());
+            break;
+        }
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!m_heldKeys.isEmpty() || (enter && event->type() == QEvent::KeyPress)) {
+            // Enter waits until the page says which link has the focus; keys after it wait
+            // with it, so that their order holds.
+            m_heldKeys.append({QPointer<QObject>(watched), std::shared_ptr<QEvent>(key->clone())});
+            if (m_heldKeys.size() == 1)
+                askFocusedLink();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress)
+            m_page->noteKeyPress(key->key());
         break;
+    }
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void BrowserPane::askFocusedLink()
+{
+    const int generation = ++m_focusGeneration;
+    QPointer<BrowserPane> self(this);
+    m_page->runJavaScript(BookPage::focusedLinkScript(), QWebEngineScript::ApplicationWorld,
+                          [self, generation](const QVariant &link) {
+                              if (self && self->m_focusGeneration == generation)
+                                  self->releaseKeys(QUrl(link.toString()));
+                          });
+    // A renderer too busy to answer gets the keys anyway, with no link armed.
+    QTimer::singleShot(FocusAnswerMs, this, [this, generation] {
+        if (m_focusGeneration == generation)
+            releaseKeys(QUrl());
+    });
+}
+
+void BrowserPane::releaseKeys(const QUrl &focusedLink)
+{
+    ++m_focusGeneration;
+    m_page->armFocusedLink(focusedLink);
+    const auto held = std::exchange(m_heldKeys, {});
+    m_replayingKeys = true;
+    for (const auto &[target, event] : held) {
+        QObject *to = target ? target.data() : m_view->focusProxy();
+        if (to)
+            QCoreApplication::sendEvent(to, event.get());
+    }
+    m_replayingKeys = false;
 }
 
 void BrowserPane::onLoadingChanged(const QWebEngineLoadingInfo &info)
@@ -329,7 +409,9 @@ void BrowserPane::onShownChecked(const QUrl &url, bool failed, double timeOrigin
         settleShown(url, false); // a failure of its own: asking again would not help
         return;
     }
-    if (m_retries < MaxRetries) {
+    const bool retryWindow =
+        QDateTime::currentMSecsSinceEpoch() - m_firstRequestedAt < RetryWindowMs;
+    if (m_retries < MaxRetries || (retryWindow && m_retries < MaxRetriesInWindow)) {
         ++m_retries;
         m_lastStarted.clear();
         request(m_requested);
@@ -362,7 +444,7 @@ void BrowserPane::settle(const QUrl &url, bool ok)
 void BrowserPane::showNotLoaded(const QUrl &url)
 {
     const QString address = url == m_requested && !PageAddress::isMessagePage(url)
-                                ? m_lastAddress
+                                ? m_requestedText
                                 : PageAddress::displayAddress(url);
     m_target = PageAddress::messageUrl(PageAddress::Message::NotLoaded, address);
     request(m_target);
@@ -394,6 +476,18 @@ void BrowserPane::watch()
     ++m_probeGeneration;
     m_probeTimer->stop();
     m_stallTimer->start();
+    m_silentSince.start();
+}
+
+void BrowserPane::onProgress()
+{
+    // Only while watching; a page that keeps busy is still stopped after MaxSilentMs.
+    if ((!m_stallTimer->isActive() && !m_probeTimer->isActive()) ||
+        m_silentSince.elapsed() > MaxSilentMs)
+        return;
+    ++m_probeGeneration;
+    m_probeTimer->stop();
+    m_stallTimer->start();
 }
 
 void BrowserPane::probeRenderer()
@@ -413,6 +507,7 @@ void BrowserPane::onProbeTimeout()
 {
     if (m_probeAnswered) {
         m_stallTimer->start(); // slow, not stuck: keep watching until the load ends
+        m_silentSince.start();
         return;
     }
     // A stuck renderer takes every page of its site with it; stopping the load does not

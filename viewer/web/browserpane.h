@@ -2,11 +2,16 @@
 // The browser pane of the main window: the one widget that knows about the web engine.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
+#include <QList>
+#include <QPair>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
+#include <memory>
 
 class BookPage;
 class FindBar;
@@ -54,14 +59,16 @@ public:
     PaneZoom *zoom() const { return m_zoom; }
     PagePrinter *printer() const { return m_printer; }
 
-    // How long a navigation may go without the page answering before its renderer is
-    // stopped; tests shorten it.
+    // How long a navigation may go without the page answering or making progress before its
+    // renderer is asked once more and then stopped; tests shorten it.
+    static constexpr int DefaultStallTimeoutMs = 5000;
     void setStallTimeout(int ms);
+
+    BookPage *bookPage() const { return m_page; }
 
     // For tests only.
     QWebEnginePage *page() const;
     QWebEngineView *view() const { return m_view; }
-    BookPage *bookPage() const { return m_page; }
     PageSchemeHandler *schemeHandler() const { return m_handler; }
     PageRequestInterceptor *requestInterceptor() const { return m_interceptor; }
 
@@ -85,8 +92,11 @@ private:
     void settleShown(const QUrl &url, bool loaded);
     void onStartOverdue();
     void showNotLoaded(const QUrl &url);
+    void askFocusedLink();
+    void releaseKeys(const QUrl &focusedLink);
     void watch();
     void probeRenderer();
+    void onProgress();
     void onProbeTimeout();
 
     PageSchemeHandler *m_handler = nullptr;
@@ -99,9 +109,16 @@ private:
     PagePrinter *m_printer = nullptr;
     PaneActions *m_actions = nullptr;
 
+    // Key events held back while the page is asked which link Enter activates.
+    QList<QPair<QPointer<QObject>, std::shared_ptr<QEvent>>> m_heldKeys;
+    int m_focusGeneration = 0;
+    bool m_replayingKeys = false;
+
     QString m_lastAddress;
-    QUrl m_requested;            // what Navigate asked the engine for
-    QSet<QUrl> m_messagesServed; // pgx documents answered with a message page
+    QUrl m_requested;              // what Navigate or the reader's link asked the engine for
+    QString m_requestedText;       // how it was written, for our message should it not load
+    qint64 m_firstRequestedAt = 0; // ms since the epoch, before any retry
+    QSet<QUrl> m_messagesServed;   // pgx documents answered with a message page
     QUrl m_lastStarted;
     QUrl m_lastSettled;
     bool m_settled = false;
@@ -126,4 +143,5 @@ private:
     QTimer *m_probeTimer = nullptr;
     int m_probeGeneration = 0;
     bool m_probeAnswered = false;
+    QElapsedTimer m_silentSince; // since the renderer last answered a probe
 };

@@ -3,9 +3,11 @@
 // "kôň"), highlights every match and moves between them.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class QWebEnginePage;
 
@@ -40,8 +42,11 @@ signals:
 
 private:
     void run(const QString &call);
+    void dispatch();
 
     QPointer<QWebEnginePage> m_page;
+    QStringList m_queue;      // calls waiting for the one in the page to come back
+    QElapsedTimer m_inFlight; // running while a call is in the page
     QString m_text;
     int m_current = 0;
     int m_total = 0;

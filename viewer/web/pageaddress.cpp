@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QStringList>
+#include <utility>
 
 namespace {
 
@@ -24,9 +25,34 @@ bool hasControlCharacter(const QString &text)
     return false;
 }
 
+constexpr qsizetype AreaDigits = 16;
+
+// "c" for the drive itself, "c-<16 hex digits>" for a book or a folder outside the library.
 bool isDriveHost(const QString &host)
 {
-    return host.size() == 1 && host.at(0) >= QLatin1Char('a') && host.at(0) <= QLatin1Char('z');
+    if (host.isEmpty() || host.at(0) < QLatin1Char('a') || host.at(0) > QLatin1Char('z'))
+        return false;
+    if (host.size() == 1)
+        return true;
+    if (host.size() != AreaDigits + 2 || host.at(1) != QLatin1Char('-'))
+        return false;
+    for (qsizetype i = 2; i < host.size(); ++i) {
+        const QChar c = host.at(i);
+        if (!c.isDigit() && (c < QLatin1Char('a') || c > QLatin1Char('f')))
+            return false;
+    }
+    return true;
+}
+
+// Windows compares names without letter case, so the host does too.
+QString areaHost(const DrivePath &area, const char *kind)
+{
+    const QString key =
+        QLatin1String(kind) + QLatin1Char(':') + DriveMap::windowsSpelling(area).toLower();
+    return QString(area.drive.toLower()) + QLatin1Char('-') +
+           QString::fromLatin1(QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1)
+                                   .toHex()
+                                   .left(AreaDigits));
 }
 
 // Grants live as long as the process: back, forward and reload must keep working.
@@ -34,7 +60,7 @@ struct Grants
 {
     QMutex mutex;
     QHash<QString, PageAddress::LocalFolder> local; // by host
-    QList<DrivePath> drive;                         // drive folders outside the library
+    QHash<QString, DrivePath> drive;                // drive folders outside the library, by host
 };
 
 Grants &grants()
@@ -83,11 +109,32 @@ void grantDriveFolder(const DrivePath &folder)
 {
     Grants &g = grants();
     QMutexLocker lock(&g.mutex);
-    for (const DrivePath &known : std::as_const(g.drive)) {
-        if (DriveMap::isWithin(folder, known) && DriveMap::isWithin(known, folder))
-            return;
+    g.drive.insert(areaHost(folder, "priecinok"), folder);
+}
+
+// The granted folder a host stands for.
+std::optional<DrivePath> grantedFolder(const QString &host)
+{
+    Grants &g = grants();
+    QMutexLocker lock(&g.mutex);
+    const auto it = g.drive.constFind(host);
+    if (it == g.drive.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+// The granted folder that holds path most closely, and its host.
+std::optional<std::pair<QString, DrivePath>> grantHolding(const DrivePath &path)
+{
+    Grants &g = grants();
+    QMutexLocker lock(&g.mutex);
+    std::optional<std::pair<QString, DrivePath>> best;
+    for (auto it = g.drive.constBegin(); it != g.drive.constEnd(); ++it) {
+        if (DriveMap::isWithin(path, *it) &&
+            (!best || it->components.size() > best->second.components.size()))
+            best = std::make_pair(it.key(), *it);
     }
-    g.drive << folder;
+    return best;
 }
 
 QString messagePath(PageAddress::Message kind)
@@ -137,15 +184,57 @@ std::optional<DrivePath> PageAddress::servedArea(const DrivePath &path)
             area.components << components.at(library.components.size());
         return area;
     }
-    Grants &g = grants();
-    QMutexLocker lock(&g.mutex);
-    std::optional<DrivePath> best;
-    for (const DrivePath &folder : std::as_const(g.drive)) {
-        if (DriveMap::isWithin(path, folder) &&
-            (!best || folder.components.size() > best->components.size()))
-            best = folder;
+    if (const auto grant = grantHolding(path))
+        return grant->second;
+    return std::nullopt;
+}
+
+std::optional<DrivePath> PageAddress::servedArea(const QUrl &url)
+{
+    const auto path = drivePath(url);
+    if (!path)
+        return std::nullopt;
+    // A folder outside the library serves itself and below, nothing else.
+    if (const auto folder = grantedFolder(url.host())) {
+        if (!DriveMap::isWithin(*path, *folder))
+            return std::nullopt;
+        return *folder;
     }
-    return best;
+    // A book's origin reads the whole library (pictures and stylesheets kept for all books),
+    // never a folder outside it, even one granted to another origin.
+    if (!DriveMap::isWithin(*path, libraryArea()))
+        return std::nullopt;
+    return servedArea(*path);
+}
+
+QString PageAddress::originHost(const DrivePath &path)
+{
+    const DrivePath library = libraryArea();
+    const QString drive(path.drive.toLower());
+    if (DriveMap::isWithin(path, library)) {
+        const QStringList components = DriveMap::normalized(path.components);
+        if (components.size() <= library.components.size())
+            return drive;
+        DrivePath book = library;
+        book.components << components.at(library.components.size());
+        return areaHost(book, "kniha");
+    }
+    if (const auto grant = grantHolding(path))
+        return grant->first;
+    return drive;
+}
+
+QUrl PageAddress::withOriginHost(const QUrl &url)
+{
+    const auto path = drivePath(url);
+    if (!path)
+        return url;
+    const QString host = originHost(*path);
+    if (host == url.host())
+        return url;
+    QUrl moved = url;
+    moved.setHost(host);
+    return moved;
 }
 
 bool PageAddress::isLocalHost(const QString &host)
@@ -201,7 +290,7 @@ bool PageAddress::isMessagePage(const QUrl &url)
 
 QUrl PageAddress::driveUrl(const DrivePath &path, bool folder)
 {
-    QByteArray encoded = "pgx://" + QString(path.drive.toLower()).toLatin1() + '/';
+    QByteArray encoded = "pgx://" + originHost(path).toLatin1() + '/';
     for (qsizetype i = 0; i < path.components.size(); ++i) {
         if (i > 0)
             encoded += '/';
@@ -299,6 +388,7 @@ QUrl PageAddress::fromNavigate(const QString &address)
             address.endsWith(QLatin1Char('\\')) || address.endsWith(QLatin1Char('/'));
         // The program may show a page outside the library (a home page kept elsewhere);
         // that page may read its own folder and below.
+        // Such a folder is an origin of its own, apart from the library and from others.
         if (!DriveMap::isWithin(*path, libraryArea())) {
             DrivePath granted{path->drive, DriveMap::normalized(path->components)};
             if (!folder && !granted.components.isEmpty())
@@ -330,8 +420,9 @@ QUrl PageAddress::fromNavigate(const QString &address)
             return url;
         if (s == QLatin1String("file") || s == QLatin1String("data"))
             return url;
-        if (s == scheme() &&
-            (isDriveHost(url.host()) || isMessagePage(url) || isLocalHost(url.host())))
+        if (s == scheme() && isDriveHost(url.host()))
+            return withOriginHost(url);
+        if (s == scheme() && (isMessagePage(url) || isLocalHost(url.host())))
             return url;
     }
     return messageUrl(Message::InvalidAddress, address);

@@ -8,8 +8,11 @@
 #include <QUrl>
 #include <optional>
 
-// Book pages live at pgx://<drive letter>/<path>, so "C:\TARVOL\PAGORA\X\1 UVOD.PGX" becomes
-// pgx://c/TARVOL/PAGORA/X/1%20UVOD.PGX. Our own message pages live on the host "pagora".
+// Book pages live at pgx://<host>/<path on the drive>, so "C:\TARVOL\PAGORA\X\1 UVOD.PGX"
+// becomes pgx://c-<16 hex digits>/TARVOL/PAGORA/X/1%20UVOD.PGX. The host is the page's origin:
+// each book has one of its own, and so has each folder outside the library the program
+// opened (storage included); "c" alone stands for the rest of the drive. Our own message
+// pages live on the host "pagora".
 // A page the program opens by a local path ("/home/ana/knihy/domov.html") gets a host of its
 // own whose root is the page's folder: pgx://l<16 hex digits>/domov.html. Its links cannot
 // climb above that root, and it is an origin apart from the library.
@@ -57,6 +60,13 @@ public:
     // The area a drive URL may be served from: the library's book folder it lies in, or a
     // folder the program navigated to; nullopt when pages may not read there.
     static std::optional<DrivePath> servedArea(const DrivePath &path);
+    // The area a drive URL's origin may read at its path: a book's origin the library, a
+    // folder's origin that folder; nullopt otherwise.
+    static std::optional<DrivePath> servedArea(const QUrl &url);
+    // The host of the origin a drive path belongs to: its book's, its folder's, or the drive's.
+    static QString originHost(const DrivePath &path);
+    // The URL moved to the host its path belongs to; other URLs unchanged.
+    static QUrl withOriginHost(const QUrl &url);
     // The granted folder of a local-path URL; nullopt for other URLs and unknown hosts.
     static std::optional<LocalFolder> localFolder(const QUrl &url);
     static bool isLocalHost(const QString &host);

@@ -97,6 +97,25 @@ PageResolver::Reply messagePage(const QUrl &url)
 
 } // namespace
 
+DriveMap::Result PageResolver::resolveBookFile(const DrivePath &path)
+{
+    const auto area = PageAddress::servedArea(path);
+    if (!area) {
+        DriveMap::Result outside;
+        outside.status = DriveMap::Status::Outside;
+        return outside;
+    }
+    return DriveMap::resolveWithin(path, *area);
+}
+
+DriveMap::Result PageResolver::resolveBookFile(const QString &address)
+{
+    const auto path = DriveMap::parse(address);
+    if (!path)
+        return {};
+    return resolveBookFile(*path);
+}
+
 bool PageResolver::looksLikePage(const QUrl &url)
 {
     const QString path = url.path();
@@ -160,9 +179,9 @@ PageResolver::Reply PageResolver::answer(const QUrl &url, bool asPage, qint64 ma
     if (const auto local = PageAddress::localFolder(url)) {
         found = DriveMap::resolveBelow(local->folder, local->components);
     } else if (const auto path = PageAddress::drivePath(url)) {
-        // Outside the library and the folders the program opened, nothing is even looked
-        // at: a page must not learn what exists there.
-        const auto area = PageAddress::servedArea(*path);
+        // Outside what the page's origin may read, nothing is even looked at: a page must
+        // not learn what exists there.
+        const auto area = PageAddress::servedArea(url);
         if (!area)
             return notFound();
         found = DriveMap::resolveWithin(*path, *area);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "pageschemehandler.h"
 
+#include "engineswitches.h"
 #include "pageaddress.h"
 #include "pageresolver.h"
 
@@ -14,6 +15,8 @@ Q_LOGGING_CATEGORY(lcScheme, "pagora.web.scheme", QtWarningMsg)
 
 void registerPageScheme()
 {
+    // Every program and test that shows pages comes here before the engine starts.
+    engineswitches::apply();
     if (QWebEngineUrlScheme::schemeByName(PageAddress::scheme().toLatin1()).name() ==
         PageAddress::scheme().toLatin1())
         return;
@@ -54,6 +57,7 @@ void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     }
     if (m_recording)
         m_requests << url;
+    emit requested();
     if (job->requestMethod() != QByteArrayLiteral("GET") || !mayRequest(url, job->initiator())) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;

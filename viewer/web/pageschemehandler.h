@@ -7,7 +7,8 @@
 #include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
 
-// Registers pgx with the engine. Call once in main(), before the application object exists.
+// Registers pgx with the engine and sets the engine's switches (engineswitches.h). Call
+// once in main(), before the engine starts.
 void registerPageScheme();
 
 class PageSchemeHandler : public QWebEngineUrlSchemeHandler
@@ -36,6 +37,8 @@ public:
 signals:
     // A document request was answered with one of our message pages.
     void messageServed(const QUrl &url);
+    // A page asked for something: its renderer is at work.
+    void requested();
 
 private:
     bool m_recording = false;

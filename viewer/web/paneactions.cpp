@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "paneactions.h"
 
+#include "bookpage.h"
+
 #include "browserpane.h"
 #include "findbar.h"
 #include "pageaddress.h"
@@ -109,12 +111,15 @@ void PaneActions::run(PaneCommand command, const QUrl &url)
     QWebEnginePage *page = m_pane->page();
     switch (command) {
     case PaneCommand::Back:
+        m_pane->bookPage()->readerMoves();
         page->triggerAction(QWebEnginePage::Back);
         break;
     case PaneCommand::Forward:
+        m_pane->bookPage()->readerMoves();
         page->triggerAction(QWebEnginePage::Forward);
         break;
     case PaneCommand::Reload:
+        m_pane->bookPage()->readerMoves();
         // The page may have been edited on disk: no cached copy.
         page->triggerAction(QWebEnginePage::ReloadAndBypassCache);
         break;
