@@ -30,6 +30,12 @@ if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
     packages+=(imagemagick)
 fi
 
+# Only for benchmarks (scripts/bench.sh): the real books are made by a Python script from
+# Debian's documentation packages, and the search is compared with a desktop search engine.
+if [ "${PAGORA_SETUP_BENCH:-0}" = 1 ]; then
+    packages+=(python3 recollcmd)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
