@@ -2,6 +2,8 @@
 #include "searchindex.h"
 
 #include "drivemap.h"
+#include "filelistbox.h"
+#include "pageresolver.h"
 #include "pagetext.h"
 
 #include <QCryptographicHash>
@@ -13,6 +15,7 @@
 #include <QSet>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -89,16 +92,19 @@ struct PageFile
     QString key;  // book/page, as stored
     qint64 size = 0;
     qint64 mtime = 0;
+    dev_t device = 0; // the file that was checked, so another put in its place is not read
+    ino_t inode = 0;
 };
 
-// Every page of every book whose marker lies in the library folder.
+// Every page of every book whose marker lies in the library folder, as the pane may show
+// it: names an address can carry (the lists' rule), no page over the pane's size limit, and
+// no page that is a link leading out of its book (the pane's rule).
 QVector<PageFile> listLibrary(const QString &libraryFolder)
 {
     QVector<PageFile> files;
     QDir root(libraryFolder);
-    // QDir matches name filters without regard to letter case, as Windows does.
-    const QStringList markers =
-        root.entryList(QStringList{QStringLiteral("*.BKX")}, QDir::Files | QDir::Hidden);
+    // Without regard to letter case, as Windows matches them.
+    const QStringList markers = FileListBox::listFiles(libraryFolder, QStringLiteral("*.BKX"));
     QSet<QString> seen;
     for (const QString &marker : markers) {
         const QString name = marker.left(marker.size() - 4);
@@ -110,22 +116,32 @@ QVector<PageFile> listLibrary(const QString &libraryFolder)
             continue;
         seen.insert(book);
         const QString folderPath = folder.filePath() + QLatin1Char('/');
-        const QStringList pages = QDir(folderPath)
-                                      .entryList(QStringList{QStringLiteral("*.PGX")},
-                                                 QDir::Files | QDir::Hidden, QDir::Name);
+        const QStringList pages =
+            FileListBox::listFiles(folder.filePath(), QStringLiteral("*.PGX"));
         for (const QString &page : pages) {
             PageFile file;
             file.book = book;
             file.page = page;
             file.path = folderPath + page;
+            const QByteArray native = QFile::encodeName(file.path);
             // stat() itself: QFileInfo's times go through the local time zone, which costs
             // more than the whole comparison for 10,000 pages.
             struct stat st;
-            if (::stat(QFile::encodeName(file.path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            if (::lstat(native.constData(), &st) != 0)
+                continue;
+            if (S_ISLNK(st.st_mode)) {
+                if (DriveMap::resolveBelow(folder.filePath(), {page}).status !=
+                        DriveMap::Status::Found ||
+                    ::stat(native.constData(), &st) != 0)
+                    continue;
+            }
+            if (!S_ISREG(st.st_mode) || st.st_size > PageResolver::MaxFileSize)
                 continue;
             file.key = book + QLatin1Char('/') + file.page;
             file.size = st.st_size;
             file.mtime = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+            file.device = st.st_dev;
+            file.inode = st.st_ino;
             files.append(file);
         }
     }
@@ -149,9 +165,21 @@ Extracted extract(const PageFile &file)
     QFile f(file.path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
+    // A link replaced since it was checked may lead anywhere: read only the file checked.
+    struct stat st;
+    if (::fstat(f.handle(), &st) != 0 || st.st_dev != file.device || st.st_ino != file.inode)
+        return {};
+    // Never past the pane's limit, though the page may have grown since it was listed; and
+    // not the limit at once, which would set aside 64 MB for every page.
+    QByteArray bytes = f.read(std::min(file.size, PageResolver::MaxFileSize) + 1);
+    if (bytes.size() > file.size && bytes.size() <= PageResolver::MaxFileSize)
+        bytes += f.read(PageResolver::MaxFileSize + 1 - bytes.size());
+    if (bytes.size() > PageResolver::MaxFileSize)
+        return {}; // left out at the next refresh
     Extracted out;
     out.ok = true;
-    out.text = PageText::fromHtml(f.readAll());
+    out.text = PageText::fromHtml(bytes);
+    bytes = QByteArray();
     // The page's name is a title too: "3 KAPITOLA.PGX" is found by "kapitola".
     const int dot = file.page.lastIndexOf(QLatin1Char('.'));
     out.text.title += QLatin1Char(' ') + file.page.left(dot < 0 ? file.page.size() : dot);
@@ -391,28 +419,37 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
             todo.append(file);
     }
 
-    QVector<qint64> gone;
-    for (auto it = known.cbegin(); it != known.cend(); ++it) {
-        if (!present.contains(it.key()))
-            gone.append(it->id);
-    }
-    if (!gone.isEmpty()) {
+    // Drops the pages no longer in the library, by their rows.
+    const auto drop = [&](const QVector<qint64> &gone) {
+        if (gone.isEmpty())
+            return true;
         if (!exec("BEGIN IMMEDIATE"))
-            return failed(m_lastError);
+            return false;
         Statement dropPage(m_db, "DELETE FROM pages WHERE id=?1");
         Statement dropText(m_db, "DELETE FROM text WHERE rowid=?1");
         for (const qint64 id : gone) {
             for (Statement *s : {&dropPage, &dropText}) {
                 s->bind(1, id);
-                if (s->step() != SQLITE_DONE)
-                    return failed(s->rc());
+                if (s->step() != SQLITE_DONE) {
+                    m_lastError = s->rc();
+                    return false;
+                }
                 s->reset();
             }
         }
         if (!exec("COMMIT"))
-            return failed(m_lastError);
-        stats.removed = int(gone.size());
+            return false;
+        stats.removed += int(gone.size());
+        return true;
+    };
+
+    QVector<qint64> gone;
+    for (auto it = known.cbegin(); it != known.cend(); ++it) {
+        if (!present.contains(it.key()))
+            gone.append(it->id);
     }
+    if (!drop(gone))
+        return failed(m_lastError);
 
     // A pool of our own, so its threads' lowered priority stays with the indexing.
     QThreadPool pool;
@@ -485,6 +522,26 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
         done += int(batch.size());
         if (progress)
             progress(done, stats.pages);
+    }
+    if (!todo.isEmpty()) {
+        // A book deleted (or unmarked) while its pages were read must not leave the pages
+        // indexed before: look once more at what is there now.
+        QSet<QString> now;
+        for (const PageFile &file : listLibrary(libraryFolder))
+            now.insert(file.key);
+        QVector<qint64> left;
+        {
+            Statement all(m_db, "SELECT id, path FROM pages");
+            int rc = all.rc();
+            while (all.ok() && (rc = all.step()) == SQLITE_ROW) {
+                if (!now.contains(all.text(1)))
+                    left.append(all.integer(0));
+            }
+            if (rc != SQLITE_DONE)
+                return failed(rc);
+        }
+        if (!drop(left))
+            return failed(m_lastError);
     }
     return stats;
 }
