@@ -120,6 +120,13 @@ class TestSearch : public QObject
                           "úpel ďábelské ódy pri ľalii.</p></body></html>"));
         write(root + "/PRIRODA/4 TITULOK.PGX", page("Jablko", "<p>Ovocie rastie.</p>"));
         write(root + "/PRIRODA/5 TELO.PGX", page("Hruška", "<p>Jablko, jablko a zase jablko.</p>"));
+        // The book's navigation names a fish on every page; one page is about it.
+        const QString nav = "<header>Kniha o prírode</header><nav>Ryby: pstruh, pstruh, pstruh"
+                            "</nav><div role=\"navigation\">pstruh</div>";
+        write(root + "/PRIRODA/6 NAVIGACIA.PGX", page("Les", nav + "<p>Stromy a kry.</p>"));
+        write(root + "/PRIRODA/7 PSTRUH.PGX",
+              page("Potok", nav + "<article><header>Pstruh potočný</header><p>Žije v potokoch, "
+                                  "ako každý pstruh.</p></article>"));
         write(root + "/PRIRODA/STYL.CSS", "p { color: red }");
         // A marker in another letter case, pages with lower-case endings.
         write(root + "/druha.bkx", {});
@@ -271,6 +278,39 @@ private slots:
         QCOMPARE(text.body, body);
     }
 
+    void pageAside_data()
+    {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("aside");
+        QTest::newRow("nav, header, footer, aside")
+            << QByteArray("<header>Hlavička</header><nav>Ďalej</nav><p>Text</p><aside>Bok"
+                          "</aside><footer>Pätička</footer>")
+            << "Text"
+            << "Hlavička Ďalej Bok Pätička";
+        QTest::newRow("roles of navigation")
+            << QByteArray("<div role=\"navigation\">Obsah <div>Register</div></div><p>Text</p>"
+                          "<div role=\"contentinfo\">Autor</div>")
+            << "Text"
+            << "Obsah Register Autor";
+        QTest::newRow("header of an article is text")
+            << QByteArray("<article><header>Nadpis</header><p>Text</p></article><p>Koniec</p>")
+            << "Nadpis Text Koniec"
+            << "";
+        QTest::newRow("unclosed navigation ends with its parent")
+            << QByteArray("<div><nav>Menu</div><p>Text</p>") << "Text"
+            << "Menu";
+    }
+    void pageAside()
+    {
+        QFETCH(QByteArray, html);
+        QFETCH(QString, body);
+        QFETCH(QString, aside);
+        const PageText text = PageText::fromHtml(html);
+        QCOMPARE(text.body, body);
+        QCOMPARE(text.aside, aside);
+    }
+
     void search_data()
     {
         QTest::addColumn<QString>("typed");
@@ -293,6 +333,11 @@ private slots:
         QTest::newRow("phrase out of order") << "\"ceste ladovej\"" << QStringList{};
         QTest::newRow("title ranks above body")
             << "jablko" << QStringList{"PRIRODA/4 TITULOK.PGX", "PRIRODA/5 TELO.PGX"};
+        // The navigation is searched, but a page about the word comes first.
+        QTest::newRow("navigation ranks below the text, ranks")
+            << "pstruh" << QStringList{"PRIRODA/7 PSTRUH.PGX", "PRIRODA/6 NAVIGACIA.PGX"};
+        QTest::newRow("an article's header is its text")
+            << "potocny" << QStringList{"PRIRODA/7 PSTRUH.PGX"};
         QTest::newRow("script is not text") << "skryteslovo" << QStringList{};
         QTest::newRow("style is not text") << "zelenastena" << QStringList{};
         QTest::newRow("windows-1250 page by its Slovak words")
@@ -310,7 +355,7 @@ private slots:
         QVERIFY(!index.inMemory());
         const SearchIndex::RefreshStats stats = index.refresh(m_library);
         QVERIFY(stats.ok);
-        QCOMPARE(stats.pages, 7);
+        QCOMPARE(stats.pages, 9);
         QCOMPARE(found(index, typed, QByteArray(QTest::currentDataTag()).contains("ranks")),
                  expected);
     }

@@ -8,6 +8,7 @@
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -36,8 +37,6 @@ bool isSkipped(const xmlChar *node)
            isNamed(node, "object") || isNamed(node, "noembed");
 }
 
-// What the parser reports, gathered as it goes: no document tree is built, so a big page
-// costs its text, not a tree many times its size.
 // Runs of white space and control characters become one space as the text comes, so a page
 // of blank lines costs nothing; the index's snippet markers are control characters and must
 // never come from a page.
@@ -69,13 +68,40 @@ struct Text
     }
 };
 
+// What the parser reports, gathered as it goes: no document tree is built, so a big page
+// costs its text, not a tree many times its size.
 struct Collector
 {
     Text title;
     Text body;
+    Text aside;
     int skipped = 0; // depth inside a script, style or other element that is not text
     int inTitle = 0;
+    int inAside = 0;   // inside the page's navigation, banner or footer
+    int inSection = 0; // inside an article or section, whose header is its own text
+    enum Opened : char { Plain, Aside, Section };
+    std::vector<char> open; // what each open element began
+
+    Text &text() { return inAside > 0 ? aside : body; }
 };
+
+// The parts of a page that every page of a book repeats: its navigation, its banner and
+// footer, boxes beside the text. They are searched, but weigh little.
+bool isAside(const xmlChar *node, const xmlChar **attributes, bool inSection)
+{
+    if (isNamed(node, "nav") || isNamed(node, "aside"))
+        return true;
+    if (!inSection && (isNamed(node, "header") || isNamed(node, "footer")))
+        return true;
+    for (const xmlChar **a = attributes; a && a[0]; a += 2) {
+        if (xmlStrcasecmp(a[0], reinterpret_cast<const xmlChar *>("role")) != 0 || !a[1])
+            continue;
+        for (const char *role : {"navigation", "banner", "contentinfo", "search", "complementary"})
+            if (isNamed(a[1], role))
+                return true;
+    }
+    return false;
+}
 
 void append(Text &out, const xmlChar *text, int length)
 {
@@ -94,14 +120,23 @@ void onStart(void *context, const xmlChar *name, const xmlChar **attributes)
         ++c->inTitle;
         return;
     }
+    Collector::Opened opened = Collector::Plain;
+    if (isAside(node, attributes, c->inSection > 0)) {
+        opened = Collector::Aside;
+        ++c->inAside;
+    } else if (isNamed(node, "article") || isNamed(node, "section") || isNamed(node, "main")) {
+        opened = Collector::Section;
+        ++c->inSection;
+    }
+    c->open.push_back(opened);
     if (isInline(node))
         return;
-    c->body.separate();
+    c->text().separate();
     if (isNamed(node, "img") && attributes) {
         // A picture's alternative text is what a reader without the picture reads.
         for (const xmlChar **a = attributes; a[0]; a += 2) {
             if (xmlStrcasecmp(a[0], reinterpret_cast<const xmlChar *>("alt")) == 0 && a[1])
-                append(c->body, a[1], xmlStrlen(a[1]));
+                append(c->text(), a[1], xmlStrlen(a[1]));
         }
     }
 }
@@ -121,14 +156,22 @@ void onEnd(void *context, const xmlChar *name)
         return;
     }
     if (!isInline(node))
-        c->body.separate();
+        c->text().separate();
+    if (c->open.empty())
+        return;
+    const char opened = c->open.back();
+    c->open.pop_back();
+    if (opened == Collector::Aside)
+        --c->inAside;
+    else if (opened == Collector::Section)
+        --c->inSection;
 }
 
 void onText(void *context, const xmlChar *text, int length)
 {
     auto *c = static_cast<Collector *>(context);
     if (c->skipped == 0)
-        append(c->inTitle > 0 ? c->title : c->body, text, length);
+        append(c->inTitle > 0 ? c->title : c->text(), text, length);
 }
 
 // A page in UTF-16 without a byte order mark: markup is ASCII, so every other byte of its
@@ -225,5 +268,6 @@ PageText PageText::fromHtml(const QByteArray &bytes)
     htmlFreeParserCtxt(parser);
     page.title = collector.title.done();
     page.body = collector.body.done();
+    page.aside = collector.aside.done();
     return page;
 }

@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr const char *schemaVersion = "1";
+constexpr const char *schemaVersion = "2";
 constexpr int batchSize = 200;
 const QString memoryPrefix = QStringLiteral("file:pagora-search-");
 
@@ -284,11 +284,12 @@ SearchIndex::Opened SearchIndex::ensureSchema()
          (exec("DROP TABLE IF EXISTS text") && exec("DROP TABLE IF EXISTS pages") &&
           exec("CREATE TABLE pages(id INTEGER PRIMARY KEY, path TEXT UNIQUE NOT NULL, "
                "size INTEGER NOT NULL, mtime INTEGER NOT NULL)") &&
-          // The page title weighs ten times the body; the book and page names are only shown.
+          // The page title weighs ten times the body, navigation repeated on every page a
+          // hundredth of it; the book and page names are only shown.
           exec("CREATE VIRTUAL TABLE text USING fts5(book UNINDEXED, page UNINDEXED, title, "
-               "body, tokenize='unicode61 remove_diacritics 2', prefix='2 3')") &&
-          exec("INSERT INTO text(text, rank) VALUES('rank', 'bm25(0.0, 0.0, 10.0, 1.0)')") &&
-          exec("INSERT OR REPLACE INTO meta(key, value) VALUES('version', '1')")));
+               "body, aside, tokenize='unicode61 remove_diacritics 2', prefix='2 3')") &&
+          exec("INSERT INTO text(text, rank) VALUES('rank', 'bm25(0.0, 0.0, 10.0, 1.0, 0.01)')") &&
+          exec("INSERT OR REPLACE INTO meta(key, value) VALUES('version', '2')")));
     if (!made) {
         const int failure = m_lastError;
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -474,8 +475,8 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
                                "mtime=excluded.mtime RETURNING id");
         Statement dropText(m_db, "DELETE FROM text WHERE rowid=?1");
         Statement addText(m_db,
-                          "INSERT INTO text(rowid, book, page, title, body) VALUES(?1, ?2, ?3, "
-                          "?4, ?5)");
+                          "INSERT INTO text(rowid, book, page, title, body, aside) VALUES(?1, ?2, "
+                          "?3, ?4, ?5, ?6)");
         for (qsizetype i = 0; i < batch.size(); ++i) {
             const PageFile &file = batch.at(i);
             if (!texts.at(i).ok)
@@ -512,6 +513,7 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
             addText.bind(3, file.page);
             addText.bind(4, texts.at(i).text.title);
             addText.bind(5, texts.at(i).text.body);
+            addText.bind(6, texts.at(i).text.aside);
             if (addText.step() != SQLITE_DONE)
                 return failed(addText.rc());
             addText.reset();
@@ -559,8 +561,12 @@ SearchIndex::Results SearchIndex::search(const SearchQuery &query, int limit)
         return isBusy(rc) ? Status::Busy : isDamage(rc) ? Status::Damaged : Status::Failed;
     };
     {
+        // Pages that hold the words in their title or text come before pages that hold them
+        // only in their navigation, however long they are (a long page's one mention weighs
+        // little in the rank).
         Statement find(m_db, "SELECT book, page, rowid FROM text WHERE text MATCH ?1 "
-                             "ORDER BY rank LIMIT ?2");
+                             "ORDER BY bm25(text, 0.0, 0.0, 1.0, 1.0, 0.0) < 0 DESC, rank "
+                             "LIMIT ?2");
         find.bind(1, query.match);
         find.bind(2, qint64(limit));
         int rc = find.rc();
