@@ -158,7 +158,7 @@ double insertFloor(const QVector<PageText> &texts, const QString &file)
     sqlite3_exec(db,
                  "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; "
                  "CREATE VIRTUAL TABLE text USING fts5(book UNINDEXED, page UNINDEXED, title, "
-                 "body, aside, tokenize='unicode61 remove_diacritics 2', prefix='2 3')",
+                 "body, aside, tokenize='unicode61 remove_diacritics 2', prefix='2')",
                  nullptr, nullptr, nullptr);
     sqlite3_stmt *insert = nullptr;
     sqlite3_prepare_v2(
@@ -331,6 +331,11 @@ int main(int argc, char *argv[])
         sqlite3_open(QFile::encodeName(indexFile).constData(), &db);
         sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
         sqlite3_close(db);
+    }
+    // PAGORA_BENCH_KEEP_INDEX=file keeps a copy of the index, to study its tables.
+    if (!qEnvironmentVariableIsEmpty("PAGORA_BENCH_KEEP_INDEX")) {
+        QFile::remove(qEnvironmentVariable("PAGORA_BENCH_KEEP_INDEX"));
+        QFile::copy(indexFile, qEnvironmentVariable("PAGORA_BENCH_KEEP_INDEX"));
     }
     const double indexMB =
         (sizeOnDisk(indexFile) + sizeOnDisk(indexFile + QStringLiteral("-wal"))) / 1e6;
