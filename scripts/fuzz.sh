@@ -16,7 +16,7 @@ cmake --build "$build" --parallel "$(nproc)"
 # buffers fill that within seconds, and the page faults then cost more than the fuzzing.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16}
 
-targets=(drivemap pageaddress charset)
+targets=(drivemap pageaddress charset pagetext)
 each=$((seconds / ${#targets[@]}))
 status=0
 for target in "${targets[@]}"; do

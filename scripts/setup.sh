@@ -25,10 +25,17 @@ packages=(
     libsqlite3-dev libxml2-dev
     # Printing tests read the text of the PDF they print (pdftotext).
     poppler-utils
+    # The real books of the search's quality test and benchmark (bench/make-corpus.sh).
+    python3
 )
 # Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
 if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
     packages+=(imagemagick)
+fi
+
+# Only for benchmarks (scripts/bench.sh): the search is compared with a desktop search engine.
+if [ "${PAGORA_SETUP_BENCH:-0}" = 1 ]; then
+    packages+=(recollcmd)
 fi
 
 missing=()

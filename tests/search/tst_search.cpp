@@ -37,6 +37,30 @@ QByteArray page(const QString &title, const QString &body)
         .toUtf8();
 }
 
+QByteArray utf16(const QString &text, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding);
+    return encoder.encode(text);
+}
+
+// The process's peak resident memory in KiB, which writing 5 to clear_refs resets.
+qint64 peakResidentKiB(bool reset = false)
+{
+    if (reset) {
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly))
+            clear.write("5");
+    }
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
 QByteArray windows1250(const QString &text)
 {
     QStringEncoder encoder("windows-1250");
@@ -96,6 +120,13 @@ class TestSearch : public QObject
                           "úpel ďábelské ódy pri ľalii.</p></body></html>"));
         write(root + "/PRIRODA/4 TITULOK.PGX", page("Jablko", "<p>Ovocie rastie.</p>"));
         write(root + "/PRIRODA/5 TELO.PGX", page("Hruška", "<p>Jablko, jablko a zase jablko.</p>"));
+        // The book's navigation names a fish on every page; one page is about it.
+        const QString nav = "<header>Kniha o prírode</header><nav>Ryby: pstruh, pstruh, pstruh"
+                            "</nav><div role=\"navigation\">pstruh</div>";
+        write(root + "/PRIRODA/6 NAVIGACIA.PGX", page("Les", nav + "<p>Stromy a kry.</p>"));
+        write(root + "/PRIRODA/7 PSTRUH.PGX",
+              page("Potok", nav + "<article><header>Pstruh potočný</header><p>Žije v potokoch, "
+                                  "ako každý pstruh.</p></article>"));
         write(root + "/PRIRODA/STYL.CSS", "p { color: red }");
         // A marker in another letter case, pages with lower-case endings.
         write(root + "/druha.bkx", {});
@@ -215,6 +246,16 @@ private slots:
                                                        "aba</p>")
                                          << ""
                                          << "žaba";
+        // No byte order mark: the zero bytes of its markup give it away.
+        QTest::newRow("UTF-16 LE without byte order mark")
+            << utf16("<title>Ťava</title><p>čučoriedka</p>", QStringConverter::Utf16LE) << "Ťava"
+            << "čučoriedka";
+        QTest::newRow("UTF-16 BE without byte order mark")
+            << utf16("<p>kôň</p>", QStringConverter::Utf16BE) << ""
+            << "kôň";
+        QTest::newRow("white space between inline words")
+            << QByteArray("<meta charset=utf-8><p><b>kôň</b> <i>pije</i></p>") << ""
+            << "kôň pije";
         QTest::newRow("picture's alternative text")
             << QByteArray("<p>a<img alt=\"obrazok\">b</p>") << ""
             << "a obrazok b";
@@ -235,6 +276,39 @@ private slots:
         const PageText text = PageText::fromHtml(html);
         QCOMPARE(text.title, title);
         QCOMPARE(text.body, body);
+    }
+
+    void pageAside_data()
+    {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("aside");
+        QTest::newRow("nav, header, footer, aside")
+            << QByteArray("<header>Hlavička</header><nav>Ďalej</nav><p>Text</p><aside>Bok"
+                          "</aside><footer>Pätička</footer>")
+            << "Text"
+            << "Hlavička Ďalej Bok Pätička";
+        QTest::newRow("roles of navigation")
+            << QByteArray("<div role=\"navigation\">Obsah <div>Register</div></div><p>Text</p>"
+                          "<div role=\"contentinfo\">Autor</div>")
+            << "Text"
+            << "Obsah Register Autor";
+        QTest::newRow("header of an article is text")
+            << QByteArray("<article><header>Nadpis</header><p>Text</p></article><p>Koniec</p>")
+            << "Nadpis Text Koniec"
+            << "";
+        QTest::newRow("unclosed navigation ends with its parent")
+            << QByteArray("<div><nav>Menu</div><p>Text</p>") << "Text"
+            << "Menu";
+    }
+    void pageAside()
+    {
+        QFETCH(QByteArray, html);
+        QFETCH(QString, body);
+        QFETCH(QString, aside);
+        const PageText text = PageText::fromHtml(html);
+        QCOMPARE(text.body, body);
+        QCOMPARE(text.aside, aside);
     }
 
     void search_data()
@@ -259,6 +333,11 @@ private slots:
         QTest::newRow("phrase out of order") << "\"ceste ladovej\"" << QStringList{};
         QTest::newRow("title ranks above body")
             << "jablko" << QStringList{"PRIRODA/4 TITULOK.PGX", "PRIRODA/5 TELO.PGX"};
+        // The navigation is searched, but a page about the word comes first.
+        QTest::newRow("navigation ranks below the text, ranks")
+            << "pstruh" << QStringList{"PRIRODA/7 PSTRUH.PGX", "PRIRODA/6 NAVIGACIA.PGX"};
+        QTest::newRow("an article's header is its text")
+            << "potocny" << QStringList{"PRIRODA/7 PSTRUH.PGX"};
         QTest::newRow("script is not text") << "skryteslovo" << QStringList{};
         QTest::newRow("style is not text") << "zelenastena" << QStringList{};
         QTest::newRow("windows-1250 page by its Slovak words")
@@ -276,7 +355,7 @@ private slots:
         QVERIFY(!index.inMemory());
         const SearchIndex::RefreshStats stats = index.refresh(m_library);
         QVERIFY(stats.ok);
-        QCOMPARE(stats.pages, 7);
+        QCOMPARE(stats.pages, 9);
         QCOMPARE(found(index, typed, QByteArray(QTest::currentDataTag()).contains("ranks")),
                  expected);
     }
@@ -573,6 +652,125 @@ private slots:
         QCOMPARE(results.total, 230);
         QCOMPARE(searchtexts::count(results.total, int(results.hits.size())),
                  QStringLiteral("230 výsledkov, zobrazených je prvých 200"));
+    }
+
+    // What the pane refuses to show is never indexed either: links leading out of the book,
+    // pages over its size limit, names no address can carry.
+    void onlyWhatThePaneShows_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("indexed");
+        QTest::newRow("plain page") << "plain" << true;
+        QTest::newRow("link to a page of its own book") << "linkSameBook" << true;
+        QTest::newRow("book folder that is a link to a book kept elsewhere")
+            << "linkedBook" << true;
+        QTest::newRow("link to a file outside the drive") << "linkOutside" << false;
+        QTest::newRow("link to a file at the drive's root") << "linkDriveRoot" << false;
+        QTest::newRow("link to a page of another book") << "linkOtherBook" << false;
+        QTest::newRow("link inside a linked book leading out of it")
+            << "linkedBookLinkOut" << false;
+        QTest::newRow("page over the pane's size limit") << "tooBig" << false;
+        QTest::newRow("page at the size limit") << "atLimit" << true;
+        QTest::newRow("page name with a newline") << "newline" << false;
+        QTest::newRow("page name with a backslash") << "backslash" << false;
+        QTest::newRow("book name with a backslash") << "bookBackslash" << false;
+    }
+    void onlyWhatThePaneShows()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, indexed);
+        QTemporaryDir dir;
+        const QString drive = dir.filePath("drive_c");
+        const QString root = drive + "/TARVOL/PAGORA";
+        const QByteArray secret = page("Tajné", "<p>tajomstvo</p>");
+        write(root + "/KNIHA.BKX", {});
+        write(root + "/KNIHA/1 UVOD.PGX", page("Úvod", "<p>obyčajná</p>"));
+        write(root + "/INA.BKX", {});
+        write(root + "/INA/1 INA.PGX", secret);
+        write(dir.filePath("mimo/tajne.html"), secret);
+        write(drive + "/tajne.html", secret);
+        write(dir.filePath("inde/KNIHA/2 VLASTNA.PGX"), secret);
+        const QString target = root + "/KNIHA/2 TAJNA.PGX";
+        if (kind == "plain") {
+            write(target, secret);
+        } else if (kind == "linkSameBook") {
+            write(root + "/KNIHA/3 SKRYTA.HTM", secret);
+            QVERIFY(QFile::link(root + "/KNIHA/3 SKRYTA.HTM", target));
+        } else if (kind == "linkedBook" || kind == "linkedBookLinkOut") {
+            write(root + "/DRUHA.BKX", {});
+            QVERIFY(QFile::link(dir.filePath("inde/KNIHA"), root + "/DRUHA"));
+            if (kind == "linkedBookLinkOut") {
+                QVERIFY(QFile::remove(dir.filePath("inde/KNIHA/2 VLASTNA.PGX")));
+                QVERIFY(QFile::link(dir.filePath("mimo/tajne.html"),
+                                    dir.filePath("inde/KNIHA/2 VLASTNA.PGX")));
+            }
+        } else if (kind == "linkOutside") {
+            QVERIFY(QFile::link(dir.filePath("mimo/tajne.html"), target));
+        } else if (kind == "linkDriveRoot") {
+            QVERIFY(QFile::link(drive + "/tajne.html", target));
+        } else if (kind == "linkOtherBook") {
+            QVERIFY(QFile::remove(root + "/INA.BKX"));
+            QVERIFY(QFile::link(root + "/INA/1 INA.PGX", target));
+        } else if (kind == "tooBig" || kind == "atLimit") {
+            // Sparse: the size is there, the bytes are not, so this costs no time.
+            write(target, secret);
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.resize(64 * 1024 * 1024 + (kind == "tooBig" ? 1 : 0)));
+        } else if (kind == "newline") {
+            write(root + "/KNIHA/2 TAJNA\nDRUHA.PGX", secret);
+        } else if (kind == "backslash") {
+            write(root + "/KNIHA/2 TAJNA\\DRUHA.PGX", secret);
+        } else if (kind == "bookBackslash") {
+            write(root + "/ZLA\\KNIHA.BKX", {});
+            write(root + "/ZLA\\KNIHA/1 UVOD.PGX", secret);
+        }
+        if (kind != "linkOtherBook")
+            QVERIFY(QFile::remove(root + "/INA.BKX"));
+
+        SearchIndex index(SearchIndex::fileFor(dir.filePath("cache"), root));
+        QVERIFY(index.open());
+        const qint64 before = peakResidentKiB(true);
+        const SearchIndex::RefreshStats stats = index.refresh(root);
+        const qint64 growth = peakResidentKiB() - before;
+        QVERIFY(stats.ok);
+        QCOMPARE(found(index, "obycajna"), QStringList{"KNIHA/1 UVOD.PGX"});
+        const QStringList hits = found(index, "tajomstvo");
+        QVERIFY2(hits.size() == (indexed ? 1 : 0), qPrintable(hits.join(", ")));
+        // Nothing of what was refused reached the index file either.
+        QFile file(index.location());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        if (!indexed)
+            QVERIFY(!file.readAll().contains("tajomstvo"));
+        // A page at the limit is held once, as its bytes; decoded and parsed a piece at a time.
+        if (kind == "tooBig" || kind == "atLimit")
+            QVERIFY2(growth < 96 * 1024, qPrintable(QString::number(growth)));
+    }
+
+    // Pages of a book deleted while they were indexed leave the index with it.
+    void bookDeletedWhileIndexed()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("PAGORA");
+        write(root + "/ZMAZANA.BKX", {});
+        for (int i = 0; i < 450; ++i)
+            write(root + QStringLiteral("/ZMAZANA/%1.PGX").arg(i), page("x", "<p>spoločné</p>"));
+        write(root + "/OSTAVA.BKX", {});
+        write(root + "/OSTAVA/1 UVOD.PGX", page("x", "<p>spoločné</p>"));
+        SearchIndex index(SearchIndex::fileFor(dir.filePath("cache"), root));
+        QVERIFY(index.open());
+        bool deleted = false;
+        const auto progress = [&](int done, int) {
+            if (done > 0 && !deleted) {
+                deleted = true;
+                QFile::remove(root + "/ZMAZANA.BKX");
+                QDir(root + "/ZMAZANA").removeRecursively();
+            }
+        };
+        QVERIFY(index.refresh(root, progress).ok);
+        QVERIFY(deleted);
+        QCOMPARE(found(index, "spolocne"), QStringList{"OSTAVA/1 UVOD.PGX"});
+        QCOMPARE(index.pageCount(), 1);
     }
 
     void snippetMarkup()

@@ -2,6 +2,8 @@
 #include "searchindex.h"
 
 #include "drivemap.h"
+#include "filelistbox.h"
+#include "pageresolver.h"
 #include "pagetext.h"
 
 #include <QCryptographicHash>
@@ -13,6 +15,8 @@
 #include <QSet>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -20,7 +24,7 @@
 
 namespace {
 
-constexpr const char *schemaVersion = "1";
+constexpr const char *schemaVersion = "2";
 constexpr int batchSize = 200;
 const QString memoryPrefix = QStringLiteral("file:pagora-search-");
 
@@ -85,20 +89,23 @@ struct PageFile
 {
     QString book;
     QString page;
-    QString path; // native
-    QString key;  // book/page, as stored
+    QString folder; // the book's folder, shared by its pages
+    QString key;    // book/page, as stored
     qint64 size = 0;
     qint64 mtime = 0;
+    dev_t device = 0; // the file that was checked, so another put in its place is not read
+    ino_t inode = 0;
 };
 
-// Every page of every book whose marker lies in the library folder.
+// Every page of every book whose marker lies in the library folder, as the pane may show
+// it: names an address can carry (the lists' rule), no page over the pane's size limit, and
+// no page that is a link leading out of its book (the pane's rule).
 QVector<PageFile> listLibrary(const QString &libraryFolder)
 {
     QVector<PageFile> files;
     QDir root(libraryFolder);
-    // QDir matches name filters without regard to letter case, as Windows does.
-    const QStringList markers =
-        root.entryList(QStringList{QStringLiteral("*.BKX")}, QDir::Files | QDir::Hidden);
+    // Without regard to letter case, as Windows matches them.
+    const QStringList markers = FileListBox::listFiles(libraryFolder, QStringLiteral("*.BKX"));
     QSet<QString> seen;
     for (const QString &marker : markers) {
         const QString name = marker.left(marker.size() - 4);
@@ -110,24 +117,41 @@ QVector<PageFile> listLibrary(const QString &libraryFolder)
             continue;
         seen.insert(book);
         const QString folderPath = folder.filePath() + QLatin1Char('/');
-        const QStringList pages = QDir(folderPath)
-                                      .entryList(QStringList{QStringLiteral("*.PGX")},
-                                                 QDir::Files | QDir::Hidden, QDir::Name);
+        const QStringList pages =
+            FileListBox::listFiles(folder.filePath(), QStringLiteral("*.PGX"));
+        // Each page looked up in its open folder: a path walked from the root for every one
+        // of 100,000 pages was most of a refresh with nothing changed.
+        const int dir =
+            ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir < 0)
+            continue;
         for (const QString &page : pages) {
             PageFile file;
             file.book = book;
             file.page = page;
-            file.path = folderPath + page;
+            file.folder = folderPath;
+            const QByteArray native = QFile::encodeName(page);
             // stat() itself: QFileInfo's times go through the local time zone, which costs
             // more than the whole comparison for 10,000 pages.
             struct stat st;
-            if (::stat(QFile::encodeName(file.path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            if (::fstatat(dir, native.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            if (S_ISLNK(st.st_mode)) {
+                if (DriveMap::resolveBelow(folder.filePath(), {page}).status !=
+                        DriveMap::Status::Found ||
+                    ::fstatat(dir, native.constData(), &st, 0) != 0)
+                    continue;
+            }
+            if (!S_ISREG(st.st_mode) || st.st_size > PageResolver::MaxFileSize)
                 continue;
             file.key = book + QLatin1Char('/') + file.page;
             file.size = st.st_size;
             file.mtime = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-            files.append(file);
+            file.device = st.st_dev;
+            file.inode = st.st_ino;
+            files.append(std::move(file));
         }
+        ::close(dir);
     }
     return files;
 }
@@ -146,12 +170,24 @@ Extracted extract(const PageFile &file)
         lowered = true;
         setpriority(PRIO_PROCESS, 0, 10);
     }
-    QFile f(file.path);
+    QFile f(file.folder + file.page);
     if (!f.open(QIODevice::ReadOnly))
         return {};
+    // A link replaced since it was checked may lead anywhere: read only the file checked.
+    struct stat st;
+    if (::fstat(f.handle(), &st) != 0 || st.st_dev != file.device || st.st_ino != file.inode)
+        return {};
+    // Never past the pane's limit, though the page may have grown since it was listed; and
+    // not the limit at once, which would set aside 64 MB for every page.
+    QByteArray bytes = f.read(std::min(file.size, PageResolver::MaxFileSize) + 1);
+    if (bytes.size() > file.size && bytes.size() <= PageResolver::MaxFileSize)
+        bytes += f.read(PageResolver::MaxFileSize + 1 - bytes.size());
+    if (bytes.size() > PageResolver::MaxFileSize)
+        return {}; // left out at the next refresh
     Extracted out;
     out.ok = true;
-    out.text = PageText::fromHtml(f.readAll());
+    out.text = PageText::fromHtml(bytes);
+    bytes = QByteArray();
     // The page's name is a title too: "3 KAPITOLA.PGX" is found by "kapitola".
     const int dot = file.page.lastIndexOf(QLatin1Char('.'));
     out.text.title += QLatin1Char(' ') + file.page.left(dot < 0 ? file.page.size() : dot);
@@ -256,11 +292,14 @@ SearchIndex::Opened SearchIndex::ensureSchema()
          (exec("DROP TABLE IF EXISTS text") && exec("DROP TABLE IF EXISTS pages") &&
           exec("CREATE TABLE pages(id INTEGER PRIMARY KEY, path TEXT UNIQUE NOT NULL, "
                "size INTEGER NOT NULL, mtime INTEGER NOT NULL)") &&
-          // The page title weighs ten times the body; the book and page names are only shown.
+          // Two letters typed match thousands of words: those beginnings are indexed; longer
+          // ones are found fast enough without, and would add an eighth to the file.
+          // The page title weighs ten times the body, navigation repeated on every page a
+          // hundredth of it; the book and page names are only shown.
           exec("CREATE VIRTUAL TABLE text USING fts5(book UNINDEXED, page UNINDEXED, title, "
-               "body, tokenize='unicode61 remove_diacritics 2', prefix='2 3')") &&
-          exec("INSERT INTO text(text, rank) VALUES('rank', 'bm25(0.0, 0.0, 10.0, 1.0)')") &&
-          exec("INSERT OR REPLACE INTO meta(key, value) VALUES('version', '1')")));
+               "body, aside, tokenize='unicode61 remove_diacritics 2', prefix='2')") &&
+          exec("INSERT INTO text(text, rank) VALUES('rank', 'bm25(0.0, 0.0, 10.0, 1.0, 0.01)')") &&
+          exec("INSERT OR REPLACE INTO meta(key, value) VALUES('version', '2')")));
     if (!made) {
         const int failure = m_lastError;
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -364,7 +403,7 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
     };
     auto cancelled = [&] { return cancel && cancel->load(); };
 
-    const QVector<PageFile> files = listLibrary(libraryFolder);
+    QVector<PageFile> files = listLibrary(libraryFolder);
     stats.pages = int(files.size());
 
     struct Known
@@ -381,38 +420,50 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
             return failed(rc);
     }
 
-    QSet<QString> present;
-    present.reserve(files.size());
+    // What is left of the known pages once the library's are taken out is gone.
     QVector<PageFile> todo;
     for (const PageFile &file : files) {
-        present.insert(file.key);
-        const auto it = known.constFind(file.key);
-        if (it == known.cend() || it->size != file.size || it->mtime != file.mtime)
+        const auto it = known.find(file.key);
+        if (it == known.end()) {
             todo.append(file);
+            continue;
+        }
+        if (it->size != file.size || it->mtime != file.mtime)
+            todo.append(file);
+        known.erase(it);
     }
+    files = {}; // a big library's list is worth its memory back
 
-    QVector<qint64> gone;
-    for (auto it = known.cbegin(); it != known.cend(); ++it) {
-        if (!present.contains(it.key()))
-            gone.append(it->id);
-    }
-    if (!gone.isEmpty()) {
+    // Drops the pages no longer in the library, by their rows.
+    const auto drop = [&](const QVector<qint64> &gone) {
+        if (gone.isEmpty())
+            return true;
         if (!exec("BEGIN IMMEDIATE"))
-            return failed(m_lastError);
+            return false;
         Statement dropPage(m_db, "DELETE FROM pages WHERE id=?1");
         Statement dropText(m_db, "DELETE FROM text WHERE rowid=?1");
         for (const qint64 id : gone) {
             for (Statement *s : {&dropPage, &dropText}) {
                 s->bind(1, id);
-                if (s->step() != SQLITE_DONE)
-                    return failed(s->rc());
+                if (s->step() != SQLITE_DONE) {
+                    m_lastError = s->rc();
+                    return false;
+                }
                 s->reset();
             }
         }
         if (!exec("COMMIT"))
-            return failed(m_lastError);
-        stats.removed = int(gone.size());
-    }
+            return false;
+        stats.removed += int(gone.size());
+        return true;
+    };
+
+    QVector<qint64> gone;
+    for (auto it = known.cbegin(); it != known.cend(); ++it)
+        gone.append(it->id);
+    known = {};
+    if (!drop(gone))
+        return failed(m_lastError);
 
     // A pool of our own, so its threads' lowered priority stays with the indexing.
     QThreadPool pool;
@@ -437,8 +488,8 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
                                "mtime=excluded.mtime RETURNING id");
         Statement dropText(m_db, "DELETE FROM text WHERE rowid=?1");
         Statement addText(m_db,
-                          "INSERT INTO text(rowid, book, page, title, body) VALUES(?1, ?2, ?3, "
-                          "?4, ?5)");
+                          "INSERT INTO text(rowid, book, page, title, body, aside) VALUES(?1, ?2, "
+                          "?3, ?4, ?5, ?6)");
         for (qsizetype i = 0; i < batch.size(); ++i) {
             const PageFile &file = batch.at(i);
             if (!texts.at(i).ok)
@@ -475,6 +526,7 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
             addText.bind(3, file.page);
             addText.bind(4, texts.at(i).text.title);
             addText.bind(5, texts.at(i).text.body);
+            addText.bind(6, texts.at(i).text.aside);
             if (addText.step() != SQLITE_DONE)
                 return failed(addText.rc());
             addText.reset();
@@ -485,6 +537,27 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
         done += int(batch.size());
         if (progress)
             progress(done, stats.pages);
+    }
+    if (!todo.isEmpty()) {
+        todo = {};
+        // A book deleted (or unmarked) while its pages were read must not leave the pages
+        // indexed before: look once more at what is there now.
+        QSet<QString> now;
+        for (const PageFile &file : listLibrary(libraryFolder))
+            now.insert(file.key);
+        QVector<qint64> left;
+        {
+            Statement all(m_db, "SELECT id, path FROM pages");
+            int rc = all.rc();
+            while (all.ok() && (rc = all.step()) == SQLITE_ROW) {
+                if (!now.contains(all.text(1)))
+                    left.append(all.integer(0));
+            }
+            if (rc != SQLITE_DONE)
+                return failed(rc);
+        }
+        if (!drop(left))
+            return failed(m_lastError);
     }
     return stats;
 }
@@ -502,8 +575,12 @@ SearchIndex::Results SearchIndex::search(const SearchQuery &query, int limit)
         return isBusy(rc) ? Status::Busy : isDamage(rc) ? Status::Damaged : Status::Failed;
     };
     {
+        // Pages that hold the words in their title or text come before pages that hold them
+        // only in their navigation, however long they are (a long page's one mention weighs
+        // little in the rank).
         Statement find(m_db, "SELECT book, page, rowid FROM text WHERE text MATCH ?1 "
-                             "ORDER BY rank LIMIT ?2");
+                             "ORDER BY bm25(text, 0.0, 0.0, 1.0, 1.0, 0.0) < 0 DESC, rank "
+                             "LIMIT ?2");
         find.bind(1, query.match);
         find.bind(2, qint64(limit));
         int rc = find.rc();
