@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class BookPage;
+class QAction;
 class FindBar;
 class PagePrinter;
 class PaneActions;
@@ -54,6 +55,9 @@ public:
     PaneZoom *zoom() const { return m_zoom; }
     PagePrinter *printer() const { return m_printer; }
 
+    // More entries for the pane's menu, after its own (the main window's reading commands).
+    void setMenuExtras(const QList<QAction *> &actions) { m_menuExtras = actions; }
+
     // How long a navigation may go without the page answering before its renderer is
     // stopped; tests shorten it.
     void setStallTimeout(int ms);
@@ -98,6 +102,7 @@ private:
     PaneZoom *m_zoom = nullptr;
     PagePrinter *m_printer = nullptr;
     PaneActions *m_actions = nullptr;
+    QList<QAction *> m_menuExtras;
 
     QString m_lastAddress;
     QUrl m_requested;            // what Navigate asked the engine for
