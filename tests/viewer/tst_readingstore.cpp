@@ -256,6 +256,8 @@ private slots:
         QTest::newRow("hand-written comma, no end of line")
             << QByteArray("[View]\nZoom=1,5\n[List]\nLoad=Homepage")
             << QByteArray("[List]\nLoad=Homepage") << 1.5;
+        QTest::newRow("quoted by QSettings")
+            << QByteArray("[View]\nZoom=\"1,25\"\n") << QByteArray() << 1.25;
         QTest::newRow("no view group: nothing changes")
             << QByteArray("[List]\nLoad=Homepage\n; [View]\n")
             << QByteArray("[List]\nLoad=Homepage\n; [View]\n") << 0.0;

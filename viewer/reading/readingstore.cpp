@@ -343,8 +343,17 @@ bool ReadingStore::takeOverViewGroup(const SettingsStore &settings)
     if (!found)
         return true;
 
-    if (!zoom.isEmpty()) {
-        const double factor = zoomsteps::parse(QString::fromLatin1(zoom));
+    // QSettings reads what it wrote itself (quoted, escaped); the line as it stands is for a
+    // file it refuses.
+    QString zoomText = settings.read(QStringLiteral("View"), QStringLiteral("Zoom"), {});
+    if (zoomText.isNull() && !zoom.isEmpty()) {
+        zoomText = QString::fromLatin1(zoom);
+        if (zoomText.size() >= 2 && zoomText.startsWith(QLatin1Char('"')) &&
+            zoomText.endsWith(QLatin1Char('"')))
+            zoomText = zoomText.mid(1, zoomText.size() - 2);
+    }
+    if (!zoomText.isEmpty()) {
+        const double factor = zoomsteps::parse(zoomText);
         if (!change([factor](ReadingState &s) {
                 if (!s.zoom)
                     s.zoom = factor;
