@@ -7,7 +7,9 @@
 #include "readingaids.h"
 #include "readingstore.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +18,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSet>
 #include <QTabWidget>
@@ -121,6 +124,28 @@ frmZalozky::frmZalozky(frmHlavne &main, ReadingAids &aids, ReadingStore &store)
         move(screen->availableGeometry().center() - rect().center());
 }
 
+const QSet<QString> &frmZalozky::pagesOf(const QString &book)
+{
+    // One listing per book tells which pages are still there, as Windows matches names; it
+    // is kept while the folder stays unchanged.
+    const QString folder = DriveMap::folderFor(library::bookFolder(book));
+    const QDateTime changed = folder.isEmpty() ? QDateTime() : QFileInfo(folder).lastModified();
+    Listing &listing = m_listings[book];
+    if (listing.folder != folder || listing.changed != changed || !changed.isValid()) {
+        listing.folder = folder;
+        listing.changed = changed;
+        listing.pages.clear();
+        ++m_listingChanges;
+        if (!folder.isEmpty()) {
+            const QStringList names = QDir(folder).entryList(QDir::Files, QDir::NoSort);
+            listing.pages.reserve(names.size());
+            for (const QString &name : names)
+                listing.pages.insert(name.toLower());
+        }
+    }
+    return listing.pages;
+}
+
 QString frmZalozky::missingNote()
 {
     return QStringLiteral("(list už v knihe nie je)");
@@ -145,25 +170,30 @@ void frmZalozky::refresh()
 
 void frmZalozky::fillBookmarks()
 {
-    m_filling = true;
-    const QString chosen =
-        Zalozky->currentItem() ? Zalozky->currentItem()->data(0, IdRole).toString() : QString();
-    Zalozky->clear();
     const QList<Bookmark> &marks = m_store.state().bookmarks;
     // By book, the books in order of their names and each book's marks as they were added.
     QMap<QString, QList<int>> byBook;
     for (int i = 0; i < marks.size(); ++i)
         byBook[marks.at(i).book].append(i);
+    // Nothing changed, in the list or on disk: the list shown stays (10,000 entries take a
+    // while to make anew).
+    const int listingsBefore = m_listingChanges;
+    for (auto it = byBook.cbegin(); it != byBook.cend(); ++it)
+        pagesOf(it.key());
+    if (m_listingChanges == listingsBefore && sameBookmarks(m_shownMarks, marks) &&
+        Zalozky->topLevelItemCount() == byBook.size())
+        return;
+    m_shownMarks = marks;
+
+    m_filling = true;
+    const QString chosen =
+        Zalozky->currentItem() ? Zalozky->currentItem()->data(0, IdRole).toString() : QString();
+    Zalozky->setUpdatesEnabled(false);
+    Zalozky->clear();
     QList<QTreeWidgetItem *> books;
     QTreeWidgetItem *current = nullptr;
     for (auto it = byBook.cbegin(); it != byBook.cend(); ++it) {
-        // One listing per book tells which pages are still there, as Windows matches names.
-        QSet<QString> present;
-        const QString folder = DriveMap::folderFor(library::bookFolder(it.key()));
-        if (!folder.isEmpty()) {
-            for (const QString &name : QDir(folder).entryList(QDir::Files))
-                present.insert(name.toLower());
-        }
+        const QSet<QString> &present = pagesOf(it.key());
         auto *book = new QTreeWidgetItem(QStringList{it.key()});
         QList<QTreeWidgetItem *> children;
         children.reserve(it->size());
@@ -179,10 +209,8 @@ void frmZalozky::fillBookmarks()
             item->setData(0, IdRole, b.id);
             item->setData(0, IndexRole, index);
             item->setFlags(item->flags() | Qt::ItemIsEditable);
-            if (missing) {
-                for (int c = 0; c < 3; ++c)
-                    item->setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
-            }
+            if (missing)
+                item->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
             if (!chosen.isEmpty() && b.id == chosen)
                 current = item;
             children.append(item);
@@ -198,11 +226,39 @@ void frmZalozky::fillBookmarks()
         Zalozky->setCurrentItem(books.first()->child(0));
     if (books.isEmpty())
         Stav->setText(QStringLiteral("Zatiaľ nemáte žiadne záložky. Pridáte ich klávesom Ctrl+D."));
+    Zalozky->setUpdatesEnabled(true);
     m_filling = false;
+}
+
+bool frmZalozky::sameBookmarks(const QList<Bookmark> &a, const QList<Bookmark> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const Bookmark &x = a.at(i);
+        const Bookmark &y = b.at(i);
+        if (x.id != y.id || x.note != y.note || x.page != y.page || x.book != y.book ||
+            x.title != y.title)
+            return false;
+    }
+    return true;
 }
 
 void frmZalozky::fillHistory()
 {
+    const QList<HistoryEntry> &now = m_store.state().history;
+    // History grows at its front and is cut at its end: these tell whether it changed.
+    const auto same = [](const HistoryEntry &x, const HistoryEntry &y) {
+        return x.book == y.book && x.page == y.page && x.read == y.read;
+    };
+    if (m_shownHistory.size() == now.size() &&
+        (now.isEmpty() ||
+         (same(now.first(), m_shownHistory.first()) && same(now.last(), m_shownHistory.last()))) &&
+        Historia->topLevelItemCount() == now.size())
+        return;
+    m_shownHistory = now;
+    Historia->setUpdatesEnabled(false);
+    const auto enable = qScopeGuard([this] { Historia->setUpdatesEnabled(true); });
     const int row =
         Historia->currentItem() ? Historia->indexOfTopLevelItem(Historia->currentItem()) : 0;
     Historia->clear();

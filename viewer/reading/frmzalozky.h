@@ -3,7 +3,12 @@
 // its page in the main window as the SpeedPanel would, at the place it was read.
 #pragma once
 
+#include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QWidget>
+
+#include "readingstore.h"
 
 class QLabel;
 class QPushButton;
@@ -51,6 +56,19 @@ private:
     void fillBookmarks();
     void fillHistory();
     void noteEdited(QTreeWidgetItem *item, int column);
+    const QSet<QString> &pagesOf(const QString &book);
+    static bool sameBookmarks(const QList<Bookmark> &a, const QList<Bookmark> &b);
+
+    struct Listing
+    {
+        QString folder;
+        QDateTime changed;
+        QSet<QString> pages; // in lower case
+    };
+    QHash<QString, Listing> m_listings;
+    int m_listingChanges = 0;
+    QList<Bookmark> m_shownMarks; // what the lists show now
+    QList<HistoryEntry> m_shownHistory;
 
     frmHlavne &m_main;
     ReadingAids &m_aids;

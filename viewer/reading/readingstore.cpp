@@ -14,6 +14,7 @@
 #include <QSaveFile>
 #include <QTimer>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -192,8 +193,26 @@ std::optional<ReadingState> ReadingStore::fromJson(const QByteArray &json)
     return state;
 }
 
+ReadingStore::Stamp ReadingStore::stampOf(const QString &file)
+{
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(file).constData(), &info) != 0)
+        return {};
+    return {quint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
+            qint64(info.st_mtim.tv_nsec), true};
+}
+
 bool ReadingStore::readFile(ReadingState *state)
 {
+    // Unchanged since this program last read or wrote it: a new file is a new inode (it is
+    // only ever replaced whole), so the content is what was kept.
+    const Stamp stamp = stampOf(m_file);
+    if (stamp.valid && stamp == m_diskStamp) {
+        *state = m_disk;
+        return true;
+    }
     QFile file(m_file);
     if (!file.exists()) {
         *state = ReadingState();
@@ -209,6 +228,8 @@ bool ReadingStore::readFile(ReadingState *state)
         return true;
     }
     *state = *read;
+    m_disk = *read;
+    m_diskStamp = stamp;
     return true;
 }
 
@@ -285,6 +306,10 @@ bool ReadingStore::flush()
             QSaveFile out(m_file);
             written = out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
                       out.write(json) == json.size() && out.commit();
+            if (written) {
+                m_disk = state;
+                m_diskStamp = stampOf(m_file);
+            }
         }
     }
     if (!written) {

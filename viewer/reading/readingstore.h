@@ -102,11 +102,27 @@ signals:
     void changed();
 
 private:
+    struct Stamp
+    {
+        quint64 inode = 0;
+        qint64 size = -1;
+        qint64 seconds = 0;
+        qint64 nanoseconds = 0;
+        bool valid = false;
+        bool operator==(const Stamp &o) const
+        {
+            return valid == o.valid && inode == o.inode && size == o.size && seconds == o.seconds &&
+                   nanoseconds == o.nanoseconds;
+        }
+    };
+    static Stamp stampOf(const QString &file);
     bool readFile(ReadingState *state);
     void keepDamaged();
 
     QString m_file;
     ReadingState m_state;
+    ReadingState m_disk; // the file's content as last read or written here
+    Stamp m_diskStamp;
     QList<Edit> m_pending;
     QTimer *m_timer;
 };
