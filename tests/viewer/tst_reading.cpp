@@ -177,6 +177,10 @@ private slots:
         QVERIFY(picture.save(folder() + "OBR.PNG"));
         write(m_drive.filePath("TARVOL/PAGORA/INA.BKX"), {});
         write(m_drive.filePath("TARVOL/PAGORA/INA/1 UVOD.PGX"), longPage(QStringLiteral("Iná")));
+        // Dark by its stylesheet alone.
+        write(m_drive.filePath("TARVOL/PAGORA/INA/2 TMAVA.PGX"),
+              "<html><head><style>:root { color-scheme: dark } body { background: rgb(10, 40, "
+              "10); color: rgb(200, 255, 200) }</style></head><body><p>Tmavá.</p></body></html>");
     }
 
     void init()
@@ -445,6 +449,9 @@ private slots:
                  QStringLiteral("rgb(0, 0, 80)"));
         QCOMPARE(js("getComputedStyle(document.body).color").toString(),
                  QStringLiteral("rgb(255, 255, 0)"));
+        QVERIFY(waitForLoad([&] { pane()->Navigate(library::pagePath("INA", "2 TMAVA.PGX")); }));
+        QCOMPARE(js("getComputedStyle(document.body).backgroundColor").toString(),
+                 QStringLiteral("rgb(10, 40, 10)"));
 
         // Our message pages and the built-in book too.
         QVERIFY(waitForLoad([&] { pane()->Navigate(library::pagePath(bookName, "9 NIE.PGX")); }));

@@ -15,9 +15,8 @@ const QString scriptName = QStringLiteral("pagora-night-reading");
 // Everything but pictures loses its own background and text colour; links keep two
 // colours of their own, so they still stand out.
 const char *const css = R"(
-:root { color-scheme: dark !important; }
 html, body { background-color: #1c1c1e !important; color: #dcdcdc !important; }
-body *:not(img):not(svg):not(svg *):not(video):not(canvas):not(picture):not(object):not(embed):not(iframe) {
+body *:not(img):not(svg):not(video):not(canvas):not(picture):not(object):not(embed):not(iframe) {
   background-color: transparent !important; color: #dcdcdc !important; border-color: #4a4a4a !important;
 }
 html, body, table, tr, td, th, div, p, span, center, font, blockquote, section, article { background-image: none !important; }
@@ -37,15 +36,14 @@ QString source(bool on)
   var id = '%1';
   var on = %2;
   function find() { return document.getElementById(id); }
-  function declaresDark(style) {
+  function declaresDark() {
     var meta = document.querySelector('meta[name="color-scheme" i]');
     if (meta) {
       var words = (meta.getAttribute('content') || '').toLowerCase().split(/\s+/);
       if (words.indexOf('dark') >= 0 && words.indexOf('light') < 0) return true;
     }
-    if (style) style.disabled = true;
+    // Ours sets no colour scheme, so what the root has is the page's own.
     var scheme = document.documentElement ? getComputedStyle(document.documentElement).colorScheme : '';
-    if (style) style.disabled = false;
     return !!scheme && scheme.indexOf('dark') >= 0 && scheme.indexOf('light') < 0;
   }
   function put() {
@@ -64,7 +62,7 @@ QString source(bool on)
     var style = find();
     if (!on) { if (style) style.remove(); return; }
     style = put();
-    if (declaresDark(style)) style.remove();
+    if (declaresDark()) style.remove();
   }
   if (!on) { settle(); return; }
   if (document.documentElement) put();
