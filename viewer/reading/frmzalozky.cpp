@@ -73,6 +73,12 @@ frmZalozky::frmZalozky(frmHlavne &main, ReadingAids &aids, ReadingStore &store)
                         {QStringLiteral("Čítané"), QStringLiteral("Kniha"), QStringLiteral("List"),
                          QStringLiteral("Nadpis")});
     Historia->setRootIsDecorated(false);
+    // Room for a whole page name; the note takes the rest.
+    Zalozky->header()->resizeSection(0, 250);
+    Zalozky->header()->resizeSection(1, 180);
+    Historia->header()->resizeSection(0, 130);
+    Historia->header()->resizeSection(1, 150);
+    Historia->header()->resizeSection(2, 180);
     Karty->addTab(Zalozky, QStringLiteral("Záložky"));
     Karty->addTab(Historia, QStringLiteral("História"));
 
