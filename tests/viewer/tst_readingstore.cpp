@@ -176,6 +176,23 @@ private slots:
                  (QStringList{"reading.json"}));
     }
 
+    void unwritableFolderLosesNothingShown()
+    {
+        QTemporaryDir dir;
+        // A file where the folder should be: nothing can ever be written there.
+        writeAll(dir.filePath("state"), "x");
+        ReadingStore store(dir.filePath("state/pagora/reading.json"));
+        for (int i = 0; i < 1000; ++i)
+            store.changeLater([i](ReadingState &s) {
+                s.history.prepend({QStringLiteral("K"), QString::number(i), {}, {}});
+            });
+        QVERIFY(!store.flush());
+        QVERIFY(!store.change([](ReadingState &s) { s.bookmarks.append(mark("a", "K", "P")); }));
+        QCOMPARE(store.state().history.size(), 1000);
+        QCOMPARE(store.state().history.first().page, QStringLiteral("999"));
+        QCOMPARE(ids(store.state()), QStringList{"a"});
+    }
+
     void twoProgramsKeepEachOthersBookmarks()
     {
         QTemporaryDir dir;

@@ -22,6 +22,7 @@ const QString zoomKey = QStringLiteral("Zoom");
 // Another pagora holds the lock only for one read and write.
 constexpr int LockWaitMs = 3000;
 constexpr int LaterMs = 1000;
+constexpr int MaxPending = 100;
 
 QString dateText(const QDateTime &time)
 {
@@ -313,7 +314,13 @@ bool ReadingStore::flush()
         }
     }
     if (!written) {
-        // Kept for the next try; what the reader sees stays as they changed it.
+        // Kept for the next try; what the reader sees stays as they changed it. A file that
+        // stays unwritable must not make the list grow with every page read: past a point
+        // the state as shown stands for all of it.
+        if (m_pending.size() > MaxPending) {
+            m_pending.clear();
+            m_pending.append([snapshot = m_state](ReadingState &s) { s = snapshot; });
+        }
         emit changed();
         return false;
     }
