@@ -20,10 +20,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -384,6 +387,29 @@ private slots:
         window->Historia->setCurrentItem(window->Historia->topLevelItem(1));
         QVERIFY(waitForLoad([&] { QVERIFY(window->openCurrent()); }));
         QCOMPARE(m_main->List->text(), QStringLiteral("1 UVOD.PGX"));
+
+        // Delete takes one entry out of the history; the button all of it, after a question.
+        window->Show();
+        const int before = window->Historia->topLevelItemCount();
+        const QString second = window->Historia->topLevelItem(1)->text(2);
+        window->Historia->setCurrentItem(window->Historia->topLevelItem(0));
+        QTest::keyClick(window->Historia, Qt::Key_Delete);
+        QCOMPARE(window->Historia->topLevelItemCount(), before - 1);
+        QCOMPARE(window->Historia->topLevelItem(0)->text(2), second);
+        QCOMPARE(onDisk().history.size(), before - 1);
+        QString asked;
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            asked = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        window->VymazatHistoriu->click();
+        QCOMPARE(asked, QStringLiteral("Vymazať celú históriu čítania?"));
+        QCOMPARE(window->Historia->topLevelItemCount(), 0);
+        QVERIFY(onDisk().history.isEmpty());
+        QCOMPARE(onDisk().bookmarks.size(), 1); // the bookmarks stay
         window->close();
     }
 
