@@ -296,6 +296,21 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(qRound(scrollY()), 1500, 5000);
     }
 
+    void bookmarkOnAPreparedPane()
+    {
+        // The start-up prepares the pane and its page before the main window exists.
+        m_main.reset();
+        auto *prepared = new BrowserPane;
+        QSignalSpy loaded(prepared, &BrowserPane::loadFinished);
+        prepared->Navigate(library::pagePath(bookName, QStringLiteral("3 TRETI.PGX")));
+        QVERIFY(loaded.wait(LoadTimeoutMs));
+        m_main = std::make_unique<frmHlavne>(
+            *m_settings, [] {}, nullptr, prepared);
+        aids()->addBookmark();
+        QCOMPARE(onDisk().bookmarks.size(), 1);
+        QCOMPARE(onDisk().bookmarks.first().page, QStringLiteral("3 TRETI.PGX"));
+    }
+
     void continueFromTheHomePage()
     {
         chooseBook();

@@ -64,6 +64,14 @@ ReadingAids::ReadingAids(frmHlavne &main, ReadingStore &store)
         action(Night)->setChecked(true);
     }
 
+    // A pane prepared before this window may have shown its page already.
+    if (!pane->page()->isLoading()) {
+        if (const auto shown = pageOf(pane->url())) {
+            m_book = shown->book;
+            m_page = shown->page;
+        }
+    }
+    m_zoomBook = m_book;
     connect(pane->zoom(), &PaneZoom::zoomChanged, this, &ReadingAids::zoomChanged);
     connect(pane->page(), &QWebEnginePage::urlChanged, this, &ReadingAids::urlChanged);
     connect(pane, &BrowserPane::loadFinished, this, &ReadingAids::pageLoaded);
