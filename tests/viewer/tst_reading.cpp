@@ -300,6 +300,10 @@ private slots:
     {
         // The start-up prepares the pane and its page before the main window exists.
         m_main.reset();
+        QVERIFY(ReadingStore(ReadingStore::defaultFile()).change([](ReadingState &s) {
+            s.zoom = 1.25;
+            s.bookZoom.insert(bookName, 2.0);
+        }));
         auto *prepared = new BrowserPane;
         QSignalSpy loaded(prepared, &BrowserPane::loadFinished);
         prepared->Navigate(library::pagePath(bookName, QStringLiteral("3 TRETI.PGX")));

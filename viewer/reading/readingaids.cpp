@@ -58,7 +58,6 @@ ReadingAids::ReadingAids(frmHlavne &main, ReadingStore &store)
     pane->setMenuExtras(m_actions);
 
     const ReadingState &state = store.state();
-    pane->zoom()->setFactor(state.zoom.value_or(1.0));
     if (state.nightReading) {
         m_night->setOn(true);
         action(Night)->setChecked(true);
@@ -72,6 +71,8 @@ ReadingAids::ReadingAids(frmHlavne &main, ReadingStore &store)
         }
     }
     m_zoomBook = m_book;
+    const double overall = state.zoom.value_or(1.0);
+    pane->zoom()->setFactor(m_book.isEmpty() ? overall : state.bookZoom.value(m_book, overall));
     connect(pane->zoom(), &PaneZoom::zoomChanged, this, &ReadingAids::zoomChanged);
     connect(pane->page(), &QWebEnginePage::urlChanged, this, &ReadingAids::urlChanged);
     connect(pane, &BrowserPane::loadFinished, this, &ReadingAids::pageLoaded);
