@@ -255,7 +255,11 @@ QString FileListBox::toolTipAt(const QPoint &viewportPos) const
     const QRect shown = visualItemRect(item).intersected(viewport()->rect());
     const int needed = fontMetrics().horizontalAdvance(item->text()) +
                        2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this);
-    return needed > shown.width() ? item->text() : QString();
+    // An entry may carry a note of its own (the viewer marks the last page read).
+    const QString note = item->data(Qt::ToolTipRole).toString();
+    if (needed > shown.width())
+        return note.isEmpty() ? item->text() : item->text() + QLatin1Char('\n') + note;
+    return note;
 }
 
 bool FileListBox::viewportEvent(QEvent *event)

@@ -44,8 +44,8 @@ public:
     // The Slovak note the list carries as its tooltip when names were left out.
     static QString unshownNote(int count);
 
-    // The whole name under a point of the viewport when the list's width cuts it off,
-    // else the empty text.
+    // The whole name under a point of the viewport when the list's width cuts it off, then
+    // the entry's own tooltip, if any; else the empty text.
     QString toolTipAt(const QPoint &viewportPos) const;
 
 signals:

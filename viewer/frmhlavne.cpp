@@ -12,25 +12,18 @@
 #include "library.h"
 #include "pageschemehandler.h"
 #include "paneactions.h"
-#include "panezoom.h"
 #include "picturebutton.h"
+#include "readingaids.h"
+#include "readingstore.h"
 #include "settingsstore.h"
 #include "startpage.h"
-#include "zoomsteps.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
-#include <QWebEnginePage>
-
-namespace {
-const QString viewGroup = QStringLiteral("View");
-const QString zoomKey = QStringLiteral("Zoom");
-} // namespace
 
 frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, QWidget *parent)
     : QWidget(parent), m_settings(settings),
@@ -91,10 +84,11 @@ frmHlavne::frmHlavne(SettingsStore &settings, std::function<void()> endProgram, 
         command();
     });
     addActions(Hlavne->actions()->windowActions());
-    Hlavne->zoom()->setFactor(zoomsteps::parse(m_settings.read(viewGroup, zoomKey, {})));
-    connect(Hlavne->zoom(), &PaneZoom::zoomChanged, this, [this](double factor) {
-        m_settings.write(viewGroup, zoomKey, zoomsteps::format(factor));
-    });
+    // The reader's own state (zoom, places, bookmarks, history, night reading) has a file of
+    // its own; a [View] group an older version left in the settings moves there.
+    m_reading = new ReadingStore(ReadingStore::defaultFile(), this);
+    m_reading->takeOverViewGroup(m_settings);
+    m_readingAids = new ReadingAids(*this, *m_reading);
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             &frmHlavne::Command3_Click);
 }

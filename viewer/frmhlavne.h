@@ -14,6 +14,8 @@ class BrowserPane;
 class ClickLabel;
 class FileListBox;
 class PictureButton;
+class ReadingAids;
+class ReadingStore;
 class SettingsStore;
 class frmHladat;
 class frmKonfig;
@@ -39,6 +41,9 @@ public:
     frmVybrat *choose() const;
     frmKonfig *config() const;
     SettingsStore &settings() const { return m_settings; }
+    // The reader's own state and the reading commands built on it.
+    ReadingStore &reading() const { return *m_reading; }
+    ReadingAids *readingAids() const { return m_readingAids; }
     void setHelperLauncher(const HelperLauncher &launcher) { m_launcher = launcher; }
 
     // Hides every window and leaves the event loop; no window handles its closing.
@@ -94,6 +99,8 @@ private:
     QPointer<frmVybrat> m_choose;
     QPointer<frmKonfig> m_config;
     QPointer<frmHladat> m_search;
+    ReadingStore *m_reading = nullptr;
+    ReadingAids *m_readingAids = nullptr;
     std::optional<QString> m_preparedAddress; // where prepare() sent the pane
     bool m_loaded = false;
     bool m_ending = false;

@@ -12,6 +12,7 @@
 #include "paneactions.h"
 #include "panezoom.h"
 #include "picturebutton.h"
+#include "readingstore.h"
 #include "settingsstore.h"
 #include "zoomsteps.h"
 
@@ -287,6 +288,7 @@ private slots:
     void initTestCase()
     {
         qputenv("PAGORA_DRIVE_C", m_drive.path().toUtf8());
+        qputenv("XDG_STATE_HOME", (m_config.path() + QStringLiteral("/state")).toUtf8());
         write(m_drive.path() + QStringLiteral("/TARVOL/PAGORA/CITANIE.BKX"), {});
         write(bookFolder() + QStringLiteral("1 UVOD.PGX"), firstPage);
         write(bookFolder() + QStringLiteral("2 DRUHY.PGX"), secondPage);
@@ -299,6 +301,7 @@ private slots:
     void init()
     {
         QFile::remove(settingsFile());
+        QFile::remove(ReadingStore::defaultFile());
         m_settings = std::make_unique<SettingsStore>(settingsFile());
         write(bookFolder() + QStringLiteral("3 TRETI.PGX"), thirdPage);
     }
@@ -422,8 +425,9 @@ private slots:
 
         // And for the next start.
         m_main.reset();
+        QCOMPARE(ReadingStore(ReadingStore::defaultFile()).state().zoom.value_or(0), expected);
         QSettings file(settingsFile(), QSettings::IniFormat);
-        QCOMPARE(file.value(QStringLiteral("View/Zoom")).toDouble(), expected);
+        QCOMPARE(file.childGroups(), QStringList{"List"});
         QCOMPARE(file.value(QStringLiteral("List/Homepage")).toString(),
                  book + QStringLiteral("1 UVOD.PGX"));
         QCOMPARE(file.value(QStringLiteral("List/Load")).toString(),
@@ -459,8 +463,12 @@ private slots:
         startMain();
         QCOMPARE(pane()->zoom()->factor(), expected);
         QTRY_COMPARE(pane()->page()->zoomFactor(), expected);
-        // Reading alone writes nothing.
-        QCOMPARE(m_settings->read(QStringLiteral("View"), QStringLiteral("Zoom"), {}), stored);
+        // Moved into the reader's own file, once: the settings keep no [View].
+        QCOMPARE(m_settings->read(QStringLiteral("View"), QStringLiteral("Zoom"), {}), QString());
+        QVERIFY(!QSettings(settingsFile(), QSettings::IniFormat)
+                     .childGroups()
+                     .contains(QStringLiteral("View")));
+        QCOMPARE(ReadingStore(ReadingStore::defaultFile()).state().zoom.value_or(0), expected);
     }
 
     void findIgnoresCaseAndDiacritics_data()
@@ -622,7 +630,14 @@ private slots:
                                  "-",
                                  "Zväčšiť",
                                  "Zmenšiť",
-                                 "[Pôvodná veľkosť]"};
+                                 "[Pôvodná veľkosť]",
+                                 "-",
+                                 "Predchádzajúci list",
+                                 "Ďalší list",
+                                 "Pokračovať v čítaní",
+                                 "Pridať záložku",
+                                 "Záložky…",
+                                 "Nočné čítanie"};
         auto with = [&](const QStringList &head, const QString &copy) {
             QStringList list = head + common;
             list.replace(list.indexOf("%COPY%"), copy);

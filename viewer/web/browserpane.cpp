@@ -224,6 +224,10 @@ void BrowserPane::showContextMenu(const QPoint &pos)
     menu->setObjectName(QStringLiteral("PaneMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     panemenu::fill(menu, MenuContext::from(*request, *m_page, m_zoom->factor()), m_actions);
+    if (!m_menuExtras.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(m_menuExtras);
+    }
     menu->popup(m_view->mapToGlobal(pos));
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 
 class BookPage;
+class QAction;
 class FindBar;
 class PagePrinter;
 class PaneActions;
@@ -58,6 +59,9 @@ public:
     FindBar *findBar() const { return m_findBar; }
     PaneZoom *zoom() const { return m_zoom; }
     PagePrinter *printer() const { return m_printer; }
+
+    // More entries for the pane's menu, after its own (the main window's reading commands).
+    void setMenuExtras(const QList<QAction *> &actions) { m_menuExtras = actions; }
 
     // How long a navigation may go without the page answering or making progress before its
     // renderer is asked once more and then stopped; tests shorten it.
@@ -108,6 +112,7 @@ private:
     PaneZoom *m_zoom = nullptr;
     PagePrinter *m_printer = nullptr;
     PaneActions *m_actions = nullptr;
+    QList<QAction *> m_menuExtras;
 
     // Key events held back while the page is asked which link Enter activates.
     QList<QPair<QPointer<QObject>, std::shared_ptr<QEvent>>> m_heldKeys;
