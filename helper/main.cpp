@@ -3,12 +3,15 @@
 #include "face.h"
 #include "frmhlavne.h"
 #include "qttranslations.h"
+#include "startupchecks.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char *argv[])
 {
+    if (!startupchecks::beforeApplication(argc, argv))
+        return 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("help"));
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));

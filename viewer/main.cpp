@@ -2,6 +2,7 @@
 #include "face.h"
 #include "frmuvod.h"
 #include "qttranslations.h"
+#include "startupchecks.h"
 #include "viewerlibrary.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (!startupchecks::beforeApplication(argc, argv))
+        return 1;
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));
     QApplication::setApplicationName(QStringLiteral("Pagora"));
