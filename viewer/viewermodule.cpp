@@ -8,7 +8,9 @@
 #include "pageschemehandler.h"
 #include "panepreparer.h"
 #include "settingsstore.h"
+#include "startupchecks.h"
 
+#include <QGuiApplication>
 #include <QtGlobal>
 #include <memory>
 
@@ -29,9 +31,11 @@ extern "C" Q_DECL_EXPORT void pagoraViewerPrepare()
 {
     if (viewer)
         return;
-    // The page scheme and the screen readers' switch must be set before the engine starts.
+    // The page scheme, the screen readers' switch and the desktop's colour scheme must be set
+    // before the engine starts.
     registerPageScheme();
     pageaccessibility::enable();
+    startupchecks::engineFollowsPalette(QGuiApplication::palette());
     viewer = new Viewer;
     builtinbook::installOrSay();
     // The main window still reads the settings itself when it is made.
