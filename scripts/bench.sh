@@ -10,7 +10,7 @@ if [ "${1:-}" = "--quick" ]; then
     export PAGORA_BENCH_QUICK=1
 fi
 
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" test
 "$top/scripts/build.sh" >"${TMPDIR:-/tmp}/pagora-bench-build.log"
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
