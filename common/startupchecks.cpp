@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -120,6 +121,18 @@ QString displayProblem(const QString &program, const QString &platform,
         return QStringLiteral("%1: program sa nedá spustiť, lebo sa nepripojil k obrazovke "
                               "„%2“.")
             .arg(program, QString::fromLocal8Bit(display));
+    }
+    const bool x = names.contains(QLatin1String("xcb"));
+    const bool wayland = !names.filter(QRegularExpression(QStringLiteral("^wayland"))).isEmpty();
+    if (x && !wayland) {
+        return QStringLiteral("%1: program sa nedá spustiť, lebo nemá obrazovku (nie je "
+                              "nastavená premenná DISPLAY).")
+            .arg(program);
+    }
+    if (wayland && !x) {
+        return QStringLiteral("%1: program sa nedá spustiť, lebo nenašiel obrazovku Wayland "
+                              "(WAYLAND_DISPLAY).")
+            .arg(program);
     }
     return QStringLiteral("%1: program sa nedá spustiť, lebo nemá obrazovku (nie je nastavená "
                           "premenná DISPLAY ani WAYLAND_DISPLAY).")
