@@ -37,9 +37,9 @@ const Picture pictureList[] = {
     {"praca.bmp", pictures::praca, true},
     {"praca_zaneprazdneny.bmp", pictures::pracaZaneprazdneny, true},
     {"uvod.bmp", pictures::uvod, false, true},
-    {"kniha_otvorena.ico", pictures::knihaOtvorena, false},
-    {"kniha_zatvorena.ico", pictures::knihaZatvorena, false},
-    {"otaznik.ico", pictures::otaznik, false},
+    {"kniha_otvorena.ico", pictures::knihaOtvorena, true},
+    {"kniha_zatvorena.ico", pictures::knihaZatvorena, true},
+    {"otaznik.ico", pictures::otaznik, true},
 };
 
 // The desktop's icons: the open book for the viewer, the question mark for the helper.

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestPictureButton : public QObject
@@ -103,8 +104,12 @@ private slots:
 
     void pictureWithoutDoubleKeepsOneSize()
     {
-        const QList<QPixmap> pictures = PictureButton::loadPictures(
-            QStringLiteral(":/pictures/kniha_otvorena.ico"), std::nullopt);
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("sam.bmp"));
+        QImage single(12, 10, QImage::Format_RGB32);
+        single.fill(Qt::red);
+        QVERIFY(single.save(file));
+        const QList<QPixmap> pictures = PictureButton::loadPictures(file, std::nullopt);
         QCOMPARE(pictures.size(), 1);
         QVERIFY(PictureButton::loadPictures(QStringLiteral(":/pictures/nie_je.bmp"), std::nullopt)
                     .isEmpty());
