@@ -8,10 +8,12 @@
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPromise>
 #include <QRegularExpression>
 #include <QSemaphore>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QThreadPool>
 #include <QToolTip>
 #include <algorithm>
@@ -244,6 +246,29 @@ void FileListBox::focusInEvent(QFocusEvent *event)
     m_filling = true;
     QListWidget::focusInEvent(event);
     m_filling = filling;
+    viewport()->update();
+}
+
+void FileListBox::focusOutEvent(QFocusEvent *event)
+{
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+void FileListBox::paintEvent(QPaintEvent *event)
+{
+    QListWidget::paintEvent(event);
+    if (count() > 0 || !hasFocus())
+        return;
+    // An empty list has no entry to carry the focus mark: the first entry's place does, or
+    // the keyboard user could not tell where the focus went.
+    QPainter painter(viewport());
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.state |= QStyle::State_KeyboardFocusChange | QStyle::State_HasFocus;
+    option.backgroundColor = palette().color(QPalette::Base);
+    option.rect = QRect(0, 0, viewport()->width(), fontMetrics().height() + 4);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 QString FileListBox::toolTipAt(const QPoint &viewportPos) const

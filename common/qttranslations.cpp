@@ -29,6 +29,47 @@ private:
     const QTranslator *m_base;
 };
 
+// Texts of the print dialog that the Slovak catalogue lacks. The catalogue is asked first,
+// so that a later one that has them wins.
+class PrintDialogTexts : public QTranslator
+{
+public:
+    PrintDialogTexts(const QTranslator *base, QObject *parent) : QTranslator(parent), m_base(base)
+    {}
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+                      int n) const override
+    {
+        static const struct
+        {
+            const char *context;
+            const char *english;
+            const char16_t *slovak;
+        } texts[] = {
+            {"QPrintSettingsOutput", "Pages", u"Strany"},
+            {"QPrintSettingsOutput", "Page Set:", u"Výber strán:"},
+            {"QPrintDialog", "All Pages", u"Všetky strany"},
+            {"QPrintDialog", "Odd Pages", u"Nepárne strany"},
+            {"QPrintDialog", "Even Pages", u"Párne strany"},
+            {"QPrintSettingsOutput", "Off", u"Vypnutá"},
+            {"QPrintSettingsOutput", "Long side binding", u"Väzba na dlhšej strane"},
+            {"QPrintSettingsOutput", "Short side binding", u"Väzba na kratšej strane"},
+        };
+        for (const auto &text : texts) {
+            if (qstrcmp(context, text.context) != 0 || qstrcmp(sourceText, text.english) != 0)
+                continue;
+            const QString own = m_base->translate(context, sourceText, disambiguation, n);
+            return own.isEmpty() ? QString::fromUtf16(text.slovak) : own;
+        }
+        return QString();
+    }
+
+    bool isEmpty() const override { return false; }
+
+private:
+    const QTranslator *m_base;
+};
+
 } // namespace
 
 namespace qttranslations {
@@ -50,6 +91,10 @@ int install(const QLocale &locale, const QString &folder)
         if (qstrcmp(catalogue, "qtbase") == 0) {
             QCoreApplication::installTranslator(
                 new PlatformThemeTexts(translator, QCoreApplication::instance()));
+            if (locale.language() == QLocale::Slovak) {
+                QCoreApplication::installTranslator(
+                    new PrintDialogTexts(translator, QCoreApplication::instance()));
+            }
         }
     }
     return found;

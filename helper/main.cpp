@@ -4,6 +4,7 @@
 #include "face.h"
 #include "frmhlavne.h"
 #include "qttranslations.h"
+#include "startupchecks.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,6 +15,8 @@ int main(int argc, char *argv[])
     // environment (DISPLAY, QT_QPA_PLATFORM, QT_SCALE_FACTOR) still is.
     Q_UNUSED(argc);
     int noArguments = 1;
+    if (!startupchecks::beforeApplication(noArguments, argv))
+        return 1;
     QApplication app(noArguments, argv);
     accessiblewindows::install();
     QApplication::setApplicationName(QStringLiteral("help"));

@@ -13,7 +13,7 @@ if [ "${1:-}" = "--quick" ]; then
     export PAGORA_BENCH_QUICK=1
 fi
 
-PAGORA_SETUP_BENCH=1 "$top/scripts/setup.sh"
+"$top/scripts/setup.sh" bench
 "$top/scripts/build.sh" >"${TMPDIR:-/tmp}/pagora-bench-build.log"
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu

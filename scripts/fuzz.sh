@@ -7,7 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PAGORA_FUZZ_BUILD_DIR:-$top/build-fuzz}
 seconds=${PAGORA_FUZZ_SECONDS:-60}
 
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" fuzz
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DPAGORA_FUZZ=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --parallel "$(nproc)"

@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PAGORA_PACKAGE_BUILD_DIR:-$top/build-package}
 
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" package
 
 fail() { echo "package-check: $*" >&2; exit 1; }
 
@@ -44,12 +44,16 @@ expected=$(
 ./usr/libexec/pagora/pagora-viewer.so
 ./usr/share/applications/sk.tarvol.Pagora.Pomocnik.desktop
 ./usr/share/applications/sk.tarvol.Pagora.desktop
+./usr/share/doc/pagora/changelog.Debian.gz
 ./usr/share/doc/pagora/copyright
-./usr/share/man/man1/pagora-help.1
-./usr/share/man/man1/pagora.1
+./usr/share/lintian/overrides/pagora
+./usr/share/man/man1/pagora-help.1.gz
+./usr/share/man/man1/pagora.1.gz
+./usr/share/man/sk/man1/pagora-help.1.gz
+./usr/share/man/sk/man1/pagora.1.gz
 ./usr/share/metainfo/sk.tarvol.Pagora.metainfo.xml
 LIST
-    for size in 16 32 48 64 128 256; do
+    for size in 16 24 32 48 64 128 256; do
         echo "./usr/share/icons/hicolor/${size}x${size}/apps/sk.tarvol.Pagora.Pomocnik.png"
         echo "./usr/share/icons/hicolor/${size}x${size}/apps/sk.tarvol.Pagora.png"
     done
@@ -66,11 +70,59 @@ for program in "$root/usr/bin/pagora" "$root/usr/libexec/pagora/help" \
         fail "$program carries a run path"
     fi
 done
-for size in 16 32 48 64 128 256; do
+for size in 16 24 32 48 64 128 256; do
     for icon in "$root/usr/share/icons/hicolor/${size}x${size}/apps/"*.png; do
         file "$icon" | grep -q "PNG image data, $size x $size" || fail "$icon is not ${size}px"
     done
 done
+
+# No .comment notes, and the hardening flags took: bound at load time, position independent,
+# fortified calls and a stack protector where the code has any.
+for program in "$root/usr/bin/pagora" "$root/usr/libexec/pagora/help" \
+    "$root/usr/libexec/pagora/pagora-viewer.so"; do
+    if grep -q '\.comment' <<<"$(readelf -S -W "$program")"; then
+        fail "$program keeps its .comment section"
+    fi
+    grep -Eq 'BIND_NOW|FLAGS.*NOW' <<<"$(readelf -d "$program")" || fail "$program is not bound now"
+    grep -q GNU_RELRO <<<"$(readelf -l -W "$program")" || fail "$program has no RELRO"
+done
+for program in "$root/usr/bin/pagora" "$root/usr/libexec/pagora/help"; do
+    grep -q 'DYN' <<<"$(readelf -h "$program")" || fail "$program is not position independent"
+done
+# (Read whole first: grep -q leaving early would fail the pipe under pipefail.)
+symbols=$(readelf --dyn-syms -W "$root/usr/libexec/pagora/pagora-viewer.so")
+grep -q '__stack_chk_fail' <<<"$symbols" || fail "the viewer's library has no stack protector"
+grep -q '_chk@' <<<"$symbols" || fail "the viewer's library has no fortified calls"
+
+# The manual pages, gzipped without name or time, are found by whatis and apropos in both
+# languages once their index is built.
+for page in man1/pagora.1.gz man1/pagora-help.1.gz sk/man1/pagora.1.gz sk/man1/pagora-help.1.gz; do
+    file "$root/usr/share/man/$page" | grep -q 'max compression' ||
+        fail "$page is not gzipped with -9"
+    gzip -lv "$root/usr/share/man/$page" >/dev/null || fail "$page is not a gzip file"
+    [ "$(od -An -tu4 -j4 -N4 "$root/usr/share/man/$page" | tr -d ' ')" = 0 ] ||
+        fail "$page carries a time stamp"
+done
+# (A Slovak reader's whatis looks in sk/ by their locale; here it is named directly.)
+man=$root/usr/share/man
+mandb -q -c "$man" || fail "mandb cannot index the manual pages"
+for dir in "$man" "$man/sk"; do
+    for name in pagora pagora-help; do
+        LC_ALL=C.UTF-8 whatis -M "$dir" "$name" | grep -q "^$name (1) " ||
+            fail "whatis finds no $name in $dir"
+    done
+done
+LC_ALL=C.UTF-8 whatis -M "$man/sk" pagora | grep -q 'čítací program' ||
+    fail "whatis gives no Slovak line for pagora"
+LC_ALL=C.UTF-8 apropos -M "$man" reader | grep -q '^pagora (1)' ||
+    fail "apropos reader does not find pagora"
+LC_ALL=C.UTF-8 apropos -M "$man/sk" čítací | grep -q '^pagora (1)' ||
+    fail "apropos čítací does not find the Slovak pagora"
+rm -rf "$man/index.db" "$man/sk/index.db" "$man/cat1" "$man/sk/cat1"
+
+# What a sponsor runs first: no error and no warning (the informational tags that remain are
+# explained in the README).
+lintian -i -I --pedantic --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
 
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 grep -qx 'Exec=/usr/libexec/pagora/help' \

@@ -6,7 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PAGORA_ASAN_BUILD_DIR:-$top/build-asan}
 
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" test
 start=$(date +%s)
 PAGORA_BUILD_DIR="$build" "$top/scripts/build.sh" -DBUILD_TESTING=ON -DPAGORA_SANITIZE=ON
 built=$(date +%s)

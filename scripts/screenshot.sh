@@ -6,7 +6,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PAGORA_BUILD_DIR:-$top/build}
 out=$(cd "${1:-$top/docs}" 2>/dev/null && pwd || { mkdir -p "${1:-$top/docs}" && cd "${1:-$top/docs}" && pwd; })
 
-PAGORA_SETUP_SCREENSHOTS=1 "$top/scripts/setup.sh"
+"$top/scripts/setup.sh" screenshots
 "$top/scripts/build.sh"
 
 work=$(mktemp -d)

@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
-# Installs what Pagora needs to build, test and run, from Debian's packages.
+# Installs, from Debian's packages, what Pagora needs to build and run, and with arguments
+# what else a task needs:
+#   scripts/setup.sh [test] [bench] [fuzz] [package] [screenshots]
+# test: the test suite (also the sanitizer run); bench: the benchmarks; fuzz: the libFuzzer
+# targets; package: the Debian package and its check; screenshots: scripts/screenshot.sh.
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 
@@ -9,34 +13,51 @@ packages=(
     qt6-webengine-dev libqt6webenginecore6-bin
     libgl1-mesa-dri
     fonts-liberation fonts-dejavu-core
+    # scripts/run.sh runs pagora under Xvfb when there is no display.
     xvfb xauth
-    # The title bar test reads the X properties of the real windows; the start-up test
-    # watches them beside a real window manager (openbox), through xcb.
-    x11-utils xdotool openbox libxcb1-dev
     # Run time: Qt's own Slovak texts (context menus, standard and file dialogs).
     qt6-translations-l10n
-    # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes;
-    # llvm-14's symbolizer names the lines of a finding.
-    clang libclang-rt-14-dev llvm-14
-    # The Debian package and its check (scripts/package-check.sh): shlibdeps, validators,
-    # file/readelf/strings on the installed binaries.
-    dpkg-dev binutils file desktop-file-utils appstream
     # The library search: its index (SQLite FTS5) and its HTML text extraction (libxml2).
     libsqlite3-dev libxml2-dev
-    # Printing tests read the text of the PDF they print (pdftotext).
-    poppler-utils
-    # The real books of the search's quality test and benchmark (bench/make-corpus.sh).
-    python3
 )
-# Only for screenshots: `scripts/screenshot.sh` uses imagemagick and xdotool.
-if [ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ]; then
-    packages+=(imagemagick)
-fi
-
-# Only for benchmarks (scripts/bench.sh): the search is compared with a desktop search engine.
-if [ "${PAGORA_SETUP_BENCH:-0}" = 1 ]; then
-    packages+=(recollcmd)
-fi
+wants=("$@")
+[ "${PAGORA_SETUP_SCREENSHOTS:-0}" = 1 ] && wants+=(screenshots)
+for want in ${wants[@]+"${wants[@]}"}; do
+    case $want in
+    test)
+        # The title bar test reads the X properties of the real windows; the start-up test
+        # watches them beside a real window manager (openbox), through xcb; printing tests
+        # read the text of the PDF they print (pdftotext); the search window's test turns
+        # Qt's accessibility bridge on through its private headers; the search's quality
+        # test makes its real books with python3 (bench/make-corpus.sh).
+        packages+=(x11-utils xdotool openbox libxcb1-dev poppler-utils qt6-base-private-dev
+            python3)
+        ;;
+    bench)
+        # What the tests need, and a desktop search engine to compare the search with.
+        packages+=(x11-utils xdotool openbox libxcb1-dev poppler-utils qt6-base-private-dev
+            python3 recollcmd)
+        ;;
+    fuzz)
+        # clang with libFuzzer and its sanitizer runtimes; llvm-14's symbolizer names the
+        # lines of a finding.
+        packages+=(clang libclang-rt-14-dev llvm-14)
+        ;;
+    package)
+        # shlibdeps, lintian, the validators, the manual pages' index (mandb, whatis),
+        # file/readelf/strings on the installed binaries, xwininfo for the window classes.
+        packages+=(dpkg-dev lintian man-db binutils file desktop-file-utils appstream
+            x11-utils)
+        ;;
+    screenshots)
+        packages+=(imagemagick xdotool)
+        ;;
+    *)
+        echo "setup.sh: unknown task '$want' (test, bench, fuzz, package, screenshots)" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PAGORA_BUILD_DIR:-$top/build}
 
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" test
 "$top/scripts/build.sh" -DBUILD_TESTING=ON
 
 cd "$build"

@@ -70,6 +70,9 @@ frmVybrat::frmVybrat(frmHlavne &main)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twips::rect(120, 600, 4215, 285));
     Text1->setMaxLength(std::numeric_limits<int>::max());
+    Text1->setAccessibleName(QStringLiteral("Názov knihy"));
+    // The instruction above it is what a screen reader reads with the text box.
+    Label1->setBuddy(Text1);
 
     Command4 = new QPushButton(QStringLiteral("OK"), Frame1);
     Command4->setObjectName(QStringLiteral("Command4"));
@@ -115,6 +118,7 @@ void frmVybrat::Timer1_Timer()
     Timer1.stop();
     if (Kniha->isChecked()) {
         setWindowTitle(QStringLiteral("Vybrať knihu"));
+        File1->setAccessibleName(QStringLiteral("Knihy"));
         File1->setPattern(library::bookPattern);
         Command1->setVisible(true);
         Command3->setVisible(false);
@@ -128,6 +132,7 @@ void frmVybrat::Timer1_Timer()
         return;
     }
     setWindowTitle(QStringLiteral("Vybrať list"));
+    File1->setAccessibleName(QStringLiteral("Listy knihy"));
     File1->setPattern(library::pagePattern);
     Command1->setVisible(false);
     Command3->setVisible(true);

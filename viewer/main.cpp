@@ -3,6 +3,7 @@
 #include "face.h"
 #include "frmuvod.h"
 #include "qttranslations.h"
+#include "startupchecks.h"
 #include "viewerlibrary.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     // -stylesheet...); the environment (DISPLAY, QT_QPA_PLATFORM, QT_SCALE_FACTOR) still is.
     Q_UNUSED(argc);
     int noArguments = 1;
+    if (!startupchecks::beforeApplication(noArguments, argv))
+        return 1;
     QApplication app(noArguments, argv);
     accessiblewindows::install();
     QApplication::setOrganizationName(QStringLiteral("Tarvol"));

@@ -6,7 +6,9 @@
 #include "pageaccessibility.h"
 #include "pageschemehandler.h"
 #include "settingsstore.h"
+#include "startupchecks.h"
 
+#include <QGuiApplication>
 #include <QQuickWindow>
 #include <QtGlobal>
 #include <memory>
@@ -37,7 +39,8 @@ extern "C" Q_DECL_EXPORT void pagoraViewerPrepare()
 {
     if (viewer)
         return;
-    // The page scheme and the screen readers' switch must be set before the engine starts.
+    // The page scheme, the screen readers' switch and the desktop's colour scheme must be set
+    // before the engine starts.
     registerPageScheme();
     pageaccessibility::enable();
     // Pages are composed in software unless the user chose otherwise: through GL (a software
@@ -46,6 +49,7 @@ extern "C" Q_DECL_EXPORT void pagoraViewerPrepare()
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") &&
         qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    startupchecks::engineFollowsPalette(QGuiApplication::palette());
     viewer = new Viewer;
     // Its message, when the book cannot be written, waits for the user while the intro's
     // ticks go on: the second may show the main window meanwhile.

@@ -79,6 +79,7 @@ QImage onMask(const QImage &drawing, const QColor &mask)
 QImage flattened(const QImage &drawing)
 {
     QImage out(drawing.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(drawing.devicePixelRatio());
     out.fill(Qt::black);
     QPainter p(&out);
     p.drawImage(0, 0, drawing);

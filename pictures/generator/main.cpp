@@ -22,7 +22,7 @@ struct Picture
 {
     const char *file;
     QImage (*draw)();
-    bool toolbar;            // also drawn at 2x for screens that scale the interface
+    bool doubled;            // also drawn at 2x for screens that scale the interface
     bool screenRows = false; // 32-bit rows the viewer draws in place
 };
 
@@ -34,20 +34,26 @@ const Picture pictureList[] = {
     {"o_programe.bmp", pictures::oPrograme, true},
     {"pomocnik.bmp", pictures::pomocnik, true},
     {"odchod.bmp", pictures::odchod, true},
-    {"praca.bmp", pictures::praca, false},
-    {"praca_zaneprazdneny.bmp", pictures::pracaZaneprazdneny, false},
+    {"praca.bmp", pictures::praca, true},
+    {"praca_zaneprazdneny.bmp", pictures::pracaZaneprazdneny, true},
     {"uvod.bmp", pictures::uvod, false, true},
-    {"kniha_otvorena.ico", pictures::knihaOtvorena, false},
-    {"kniha_zatvorena.ico", pictures::knihaZatvorena, false},
-    {"otaznik.ico", pictures::otaznik, false},
+    {"kniha_otvorena.ico", pictures::knihaOtvorena, true},
+    {"kniha_zatvorena.ico", pictures::knihaZatvorena, true},
+    {"otaznik.ico", pictures::otaznik, true},
 };
 
 // The desktop's icons: the open book for the viewer, the question mark for the helper.
-const Picture desktopIcons[] = {
-    {"sk.tarvol.Pagora.png", pictures::knihaOtvorena, false},
-    {"sk.tarvol.Pagora.Pomocnik.png", pictures::otaznik, false},
+struct DesktopIcon
+{
+    const char *file;
+    QImage (*draw)(int size);
 };
-const int iconSizes[] = {16, 32, 48, 64, 128, 256};
+const DesktopIcon desktopIcons[] = {
+    {"sk.tarvol.Pagora.png", pictures::knihaOtvorenaIcon},
+    {"sk.tarvol.Pagora.Pomocnik.png", pictures::otaznikIcon},
+};
+// 24: what desktops show in their menus.
+const int iconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 bool write(const QImage &image, const QString &path, bool screenRows = false)
 {
@@ -102,7 +108,7 @@ int main(int argc, char *argv[])
         canvas::setScale(1);
         failures += !write(picture.draw(), folder.filePath(QLatin1String(picture.file)),
                            picture.screenRows);
-        if (picture.toolbar) {
+        if (picture.doubled) {
             canvas::setScale(2);
             failures += !write(picture.draw(), folder.filePath(at2x(picture.file)));
         }
@@ -112,10 +118,8 @@ int main(int argc, char *argv[])
             const QDir icons(QDir(args.at(2)).filePath(QString::number(size)));
             if (!makeFolder(icons.path()))
                 return 1;
-            // Drawn at 32 design pixels, like the window icons.
-            canvas::setScale(size / 32.0);
-            for (const Picture &icon : desktopIcons)
-                failures += !write(icon.draw(), icons.filePath(QLatin1String(icon.file)));
+            for (const DesktopIcon &icon : desktopIcons)
+                failures += !write(icon.draw(size), icons.filePath(QLatin1String(icon.file)));
         }
     }
     err().flush();

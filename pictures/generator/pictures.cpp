@@ -293,13 +293,16 @@ QImage odchod()
 
 QImage praca()
 {
-    QImage img(42, 30, QImage::Format_ARGB32_Premultiplied);
+    QImage img = layer(42, 30);
     img.fill(Qt::black);
     {
+        // Whole design pixels, so that the 2x frame is exactly twice as thick.
         QPainter p(&img);
-        p.setPen(QPen(QColor(208, 208, 208), 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(0, 0, 41, 29);
+        const QColor frame(208, 208, 208);
+        p.fillRect(QRect(0, 0, 42, 1), frame);
+        p.fillRect(QRect(0, 29, 42, 1), frame);
+        p.fillRect(QRect(0, 0, 1, 30), frame);
+        p.fillRect(QRect(41, 0, 1, 30), frame);
     }
     struct Glyph
     {
@@ -629,6 +632,122 @@ QImage otaznik()
               ".......oo........",
           },
           q);
+    return img;
+}
+
+// ---------------------------------------------------------------------------------------
+// The desktop's small icons, drawn pixel by pixel for their size: scaled down from 32, the
+// book's lines and the question mark's stroke would blur into grey.
+
+namespace {
+
+const Legend bookLegend{{'o', qRgb(120, 120, 120)}, {'w', qRgb(255, 255, 252)},
+                        {'g', qRgb(236, 236, 228)}, {'l', qRgb(120, 124, 140)},
+                        {'c', qRgb(190, 186, 176)}, {'r', qRgb(214, 30, 30)},
+                        {'s', qRgb(186, 16, 16)},   {'R', qRgb(110, 0, 0)}};
+const Legend questionLegend{{'#', qRgb(255, 220, 0)},
+                            {'o', qRgb(96, 56, 0)},
+                            {'h', qRgb(255, 250, 170)},
+                            {'s', qRgb(220, 160, 0)}};
+
+QImage pixelIcon(int size)
+{
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+} // namespace
+
+QImage knihaOtvorenaIcon(int size)
+{
+    if (size != 16 && size != 24) {
+        setScale(size / 32.0);
+        return knihaOtvorena();
+    }
+    QImage img = pixelIcon(size);
+    if (size == 16) {
+        stamp(img, 0, 0,
+              {
+                  "................",
+                  "................",
+                  ".oooo......oooo.",
+                  "Rowwwoo..oogggoR",
+                  "RowwwwwoogggggoR",
+                  "RowlllwccglllgoR",
+                  "RowwwwwccgggggoR",
+                  "RowlllwccglllgoR",
+                  "RowwwwwccgggggoR",
+                  "RowlllwccglllgoR",
+                  "RowwwwwccgggggoR",
+                  "RoooowwccggooooR",
+                  "RrrrroooooossssR",
+                  "RrrrrrrrsssssssR",
+                  ".RRRRRRRRRRRRRR.",
+                  "................",
+              },
+              bookLegend);
+    } else {
+        stamp(
+            img, 0, 0,
+            {
+                "........................", "........................", "........................",
+                ".ooooo............ooooo.", "Rowwwwooo......oooggggoR", "RowwwwwwwoooooogggggggoR",
+                "RowlllllwwwccggglllllgoR", "RowwwwwwwwwccgggggggggoR", "RowwwwwwwwwccgggggggggoR",
+                "RowlllllllwccglllllllgoR", "RowwwwwwwwwccgggggggggoR", "RowwwwwwwwwccgggggggggoR",
+                "RowlllllllwccglllllllgoR", "RowwwwwwwwwccgggggggggoR", "RowwwwwwwwwccgggggggggoR",
+                "RowlllllllwccglllllllgoR", "RowwwwwwwwwccgggggggggoR", "RooooowwwwwccgggggoooooR",
+                "RrrrrroooowccgoooosssssR", "RrrrrrrrroooooossssssssR", "RrrrrrrrrrrrsssssssssssR",
+                ".RRRRRrrrrrrssssssRRRRR.", "......RRRRRRRRRRRR......", "........................",
+            },
+            bookLegend);
+    }
+    return img;
+}
+
+QImage otaznikIcon(int size)
+{
+    if (size != 16 && size != 24) {
+        setScale(size / 32.0);
+        return otaznik();
+    }
+    QImage img = pixelIcon(size);
+    if (size == 16) {
+        stamp(img, 0, 0,
+              {
+                  "................",
+                  ".....oooooo.....",
+                  "....oh#####o....",
+                  "...oh##oo###o...",
+                  "...o##o..o##so..",
+                  "...ooo...o##so..",
+                  "........o##so...",
+                  ".......o##so....",
+                  "......o##so.....",
+                  "......o##so.....",
+                  "......oooo......",
+                  "................",
+                  "......oooo......",
+                  "......o##so.....",
+                  "......osso......",
+                  "................",
+              },
+              questionLegend);
+    } else {
+        stamp(
+            img, 0, 0,
+            {
+                "........................", ".......oooooooo.........", ".....ooh#######oo.......",
+                "....oh###########o......", "...oh####ooooo####o.....", "...o###oo.....oo##so....",
+                "...oooo........o##so....", "..............o###so....", ".............o###so.....",
+                "............o###so......", "...........o###so.......", "..........o###so........",
+                ".........o##so..........", ".........o##so..........", ".........o##so..........",
+                ".........oooo...........", "........................", ".........oooo...........",
+                "........oh##so..........", "........o###so..........", ".........ossoo..........",
+                "..........oo............", "........................", "........................",
+            },
+            questionLegend);
+    }
     return img;
 }
 

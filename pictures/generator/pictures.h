@@ -23,5 +23,8 @@ QImage uvod();
 QImage knihaOtvorena();
 QImage knihaZatvorena();
 QImage otaznik();
+// The desktop's icons at size pixels: drawn for 16 and 24, the window icons scaled above.
+QImage knihaOtvorenaIcon(int size);
+QImage otaznikIcon(int size);
 
 } // namespace pictures

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "filelistbox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -335,6 +337,43 @@ private slots:
         QCOMPARE(box.count(), 0);
         QCOMPARE(box.path(), QStringLiteral("C:\\TARVOL\\PAGORA\\KNIHA.BKX"));
         QVERIFY(box.fileName().isEmpty());
+    }
+
+    // A keyboard user tabbing into an empty list still sees where the focus went; a list
+    // with names shows it on its entry as before.
+    void emptyListShowsItsFocus_data()
+    {
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("empty") << true;
+        QTest::newRow("with names") << false;
+    }
+
+    void emptyListShowsItsFocus()
+    {
+        QFETCH(bool, empty);
+        QTemporaryDir folder;
+        QWidget window;
+        auto *before = new QPushButton(QStringLiteral("x"), &window);
+        auto *list = new FileListBox(&window);
+        list->setGeometry(0, 40, 200, 120);
+        list->setPattern(QStringLiteral("*.PGX"));
+        QVERIFY(list->setPath(empty ? folder.path() : kniha()));
+        QCOMPARE(list->count() == 0, empty);
+        window.resize(200, 160);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+        QTRY_VERIFY(before->hasFocus());
+        const QImage unfocused = list->grab().toImage();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QTRY_VERIFY(list->hasFocus());
+        QTRY_VERIFY(list->grab().toImage() != unfocused);
+        // Leaving it takes the mark away again.
+        before->setFocus();
+        QTRY_VERIFY(!list->hasFocus());
+        if (empty)
+            QTRY_COMPARE(list->grab().toImage(), unfocused);
     }
 
     void startsInTheWorkingFolder()

@@ -11,6 +11,7 @@
 #include "picturebutton.h"
 #include "settingsstore.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,9 @@
 #include <QTimer>
 #include <QWebEngineView>
 #include <memory>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <unistd.h>
 
 namespace {
@@ -244,6 +248,52 @@ private slots:
         window->Text1->setText(QStringLiteral("priroda"));
         window->Text1->setText(QStringLiteral("prirod"));
         QCOMPARE(window->List1->currentIndex().row(), 0);
+        window->close();
+    }
+
+    // Typing keeps the screen reader on the text box: the list, which follows the typed
+    // words, announces no focused hit until the focus moves into it.
+    void typingFiresNoFocusEventsInTheList()
+    {
+        frmHladat *window = openSearch();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        waitIndexed(window);
+        window->Text1->clear();
+        QTRY_COMPARE(QApplication::focusWidget(), window->Text1);
+
+        static QList<QPair<QObject *, int>> focused; // object, child
+        focused.clear();
+        // As when a screen reader listens: Qt sends no accessibility events otherwise.
+        QPlatformAccessibility *bridge =
+            QGuiApplicationPrivate::platformIntegration()->accessibility();
+        QVERIFY(bridge);
+        bridge->setActive(true);
+        const QAccessible::UpdateHandler previous =
+            QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+                if (event->type() == QAccessible::Focus)
+                    focused.append({event->object(), event->child()});
+            });
+        const auto restore = qScopeGuard([previous, bridge] {
+            QAccessible::installUpdateHandler(previous);
+            bridge->setActive(false);
+        });
+        QTest::keyClicks(window->Text1, "prirod");
+        QCOMPARE(window->Label1->text(), QStringLiteral("2 výsledky"));
+        QCOMPARE(window->List1->currentIndex().row(), 0);
+        for (const auto &event : std::as_const(focused))
+            QVERIFY2(event.first != window->List1,
+                     qPrintable(QStringLiteral("focus event for hit %1").arg(event.second)));
+
+        // Down moves into the list: now its hit is announced, and so is the next one.
+        focused.clear();
+        QTest::keyClick(window->Text1, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), window->List1);
+        QTest::keyClick(window->List1, Qt::Key_Down);
+        QCOMPARE(window->List1->currentIndex().row(), 1);
+        QVERIFY(!focused.isEmpty());
+        QCOMPARE(focused.last().first, window->List1);
+        QCOMPARE(focused.last().second, 1);
         window->close();
     }
 

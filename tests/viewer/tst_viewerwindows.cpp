@@ -614,6 +614,48 @@ private slots:
         QCOMPARE(main->List->text(), QString());
     }
 
+    // What a screen reader learns of the choose window in both modes and at both steps.
+    void chooseWindowForScreenReaders_data()
+    {
+        QTest::addColumn<bool>("bookMode");
+        QTest::addColumn<QString>("listName");
+        QTest::newRow("book") << true << QStringLiteral("Knihy");
+        QTest::newRow("page") << false << QStringLiteral("Listy knihy");
+    }
+
+    void chooseWindowForScreenReaders()
+    {
+        QFETCH(bool, bookMode);
+        QFETCH(QString, listName);
+        frmHlavne *main = startMain();
+        if (!bookMode)
+            chooseBook(QStringLiteral("KNIHA"));
+        frmVybrat *choose = openChoose(bookMode ? main->Command6 : main->Command2);
+        QVERIFY(choose);
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(choose->File1);
+        QVERIFY(list);
+        QCOMPARE(list->text(QAccessible::Name), listName);
+        QCOMPARE(int(list->role()), int(QAccessible::List));
+        if (!bookMode)
+            return;
+        QTest::mouseClick(choose->Command1, Qt::LeftButton);
+        QAccessibleInterface *text = QAccessible::queryAccessibleInterface(choose->Text1);
+        QVERIFY(text);
+        QCOMPARE(text->text(QAccessible::Name), QStringLiteral("Názov knihy"));
+        // The instruction labels the text box, both ways round.
+        const auto labels = text->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels.first().first->text(QAccessible::Name),
+                 QStringLiteral("Zmažte prosím .BKX v texte!"));
+        const auto labelled = labels.first().first->relations(QAccessible::Labelled);
+        QCOMPARE(labelled.size(), 1);
+        QCOMPARE(labelled.first().first->object(), choose->Text1);
+        // The visible design stays: the same texts, the focus in the text box.
+        QCOMPARE(choose->Label1->text(), QStringLiteral("Zmažte prosím .BKX v texte!"));
+        QCOMPARE(choose->focusWidget(), choose->Text1);
+        choose->close();
+    }
+
     void pageModeWithoutABookIsRefused()
     {
         frmHlavne *main = startMain();

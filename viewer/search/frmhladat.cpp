@@ -75,6 +75,24 @@ private:
     }
 };
 
+// The hits follow the typing while the focus stays in the text box. Qt's list announces
+// every new current hit as focused, and a screen reader would read it instead of the typed
+// letter: only a list that holds the focus announces it.
+class HitList : public QListView
+{
+public:
+    using QListView::QListView;
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override
+    {
+        if (hasFocus())
+            QListView::currentChanged(current, previous);
+        else
+            QAbstractItemView::currentChanged(current, previous);
+    }
+};
+
 } // namespace
 
 frmHladat::frmHladat(frmHlavne &main, const QString &cacheFolder)
@@ -99,7 +117,7 @@ frmHladat::frmHladat(frmHlavne &main, const QString &cacheFolder)
     Label2->setTextFormat(Qt::PlainText);
 
     m_model = new SearchResultModel(this);
-    List1 = new QListView(this);
+    List1 = new HitList(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setAccessibleName(QStringLiteral("Výsledky"));
     List1->setModel(m_model);
