@@ -4,8 +4,8 @@
 //   floors: reading and parsing every page with libxml2 alone, and inserting the already
 //           extracted text into an FTS5 table alone, both measured in this run;
 //   peer:   recollindex and recollq (Debian's recollcmd) on the same pages, when installed.
-// Usage: bench_corpus LIBRARY_FOLDER [LABEL]. Prints table rows, then the hit counts of the
-// queries for both (lines starting with "counts:").
+// Usage: bench_corpus LIBRARY_FOLDER [LABEL]. Prints table rows, the hit counts of the
+// queries for both among them.
 #include "librarysearch.h"
 #include "pagetext.h"
 #include "searchindex.h"
@@ -432,11 +432,17 @@ int main(int argc, char *argv[])
                     const int peerHits = int(q.readAllStandardOutput().count('\n'));
                     const auto mine =
                         ours.search(SearchQuery::parse(QString::fromUtf8(text)), 1000000);
-                    counts += QStringLiteral("counts: %1 | ours %2 | recollq %3 (%4)")
-                                  .arg(QString::fromUtf8(text))
-                                  .arg(mine.total)
-                                  .arg(peerHits)
-                                  .arg(forPeer(text));
+                    // A row of the table: our count beside the peer's, for the same query.
+                    counts +=
+                        QStringLiteral("| hits for `%1` (%2) | %3 pages | — | — | 1 | %4 | "
+                                       "recollq `%5` | %6 pages | %7 | ≥ 1x peer |")
+                            .arg(QString::fromUtf8(text), label)
+                            .arg(mine.total)
+                            .arg(QGuiApplication::platformName(), forPeer(text))
+                            .arg(peerHits)
+                            .arg(peerHits ? QString::number(double(mine.total) / peerHits, 'f', 2) +
+                                                QLatin1Char('x')
+                                          : QStringLiteral("—"));
                 }
             }
         }
@@ -475,6 +481,8 @@ int main(int argc, char *argv[])
         {}, 0, "≤ 100 MiB");
     for (const QString &line : counts)
         std::printf("%s\n", qPrintable(line));
-    std::printf("pages: %lld indexed of %d listed\n", (long long)stats.read, int(stats.pages));
+    if (stats.read != stats.pages)
+        std::fprintf(stderr, "bench_corpus: only %d of %d pages indexed\n", stats.read,
+                     stats.pages);
     return 0;
 }

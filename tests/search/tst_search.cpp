@@ -742,9 +742,14 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         if (!indexed)
             QVERIFY(!file.readAll().contains("tajomstvo"));
+#if !defined(__SANITIZE_ADDRESS__)
         // A page at the limit is held once, as its bytes; decoded and parsed a piece at a time.
+        // (AddressSanitizer keeps freed memory back, so there the figure says nothing.)
         if (kind == "tooBig" || kind == "atLimit")
             QVERIFY2(growth < 96 * 1024, qPrintable(QString::number(growth)));
+#else
+        Q_UNUSED(growth);
+#endif
     }
 
     // Pages of a book deleted while they were indexed leave the index with it.

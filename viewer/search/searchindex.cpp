@@ -119,8 +119,8 @@ QVector<PageFile> listLibrary(const QString &libraryFolder)
         const QString folderPath = folder.filePath() + QLatin1Char('/');
         const QStringList pages =
             FileListBox::listFiles(folder.filePath(), QStringLiteral("*.PGX"));
-        // Each page looked up in its open folder: a path walked from the root for every one
-        // of 100,000 pages was most of a refresh with nothing changed.
+        // Each page looked up in its open folder: walking its path from the root, for each
+        // of 100,000 pages, stood out in a refresh with nothing changed.
         const int dir =
             ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir < 0)
