@@ -313,6 +313,7 @@ private slots:
         aids()->addBookmark();
         QCOMPARE(onDisk().bookmarks.size(), 1);
         QCOMPARE(onDisk().bookmarks.first().page, QStringLiteral("3 TRETI.PGX"));
+        QVERIFY(m_settings->write(SettingsStore::loadKey, SettingsStore::homepageKey));
     }
 
     void continueFromTheHomePage()

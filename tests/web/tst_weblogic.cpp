@@ -373,14 +373,15 @@ private slots:
         QTest::addColumn<QByteArray>("given");
         QTest::addColumn<QByteArray>("merged");
 
-        const QByteArray ours = "--disable-shared-workers --disable-blink-features=WebTransport";
+        const QByteArray ours = "--disable-shared-workers --disable-ipc-flooding-protection "
+                                "--disable-blink-features=WebTransport";
         QTest::newRow("nothing given") << QByteArray() << ours;
         QTest::newRow("the tests' own switch")
             << QByteArray("--disable-gpu") << "--disable-gpu " + ours;
         QTest::newRow("a feature list of the user's joins ours")
             << QByteArray("--disable-blink-features=Foo  --no-sandbox")
             << QByteArray("--disable-blink-features=Foo,WebTransport --no-sandbox "
-                          "--disable-shared-workers");
+                          "--disable-shared-workers --disable-ipc-flooding-protection");
         QTest::newRow("already merged, nothing doubled") << ours << ours;
     }
 

@@ -13,7 +13,10 @@ const QByteArray BlinkFeaturesOff = QByteArrayLiteral("--disable-blink-features=
 
 // A worker started from a data: URL has no document behind it and its requests bypass the
 // profile's request interceptor; shared workers are switched off whole.
-const char *const Switches[] = {"--disable-shared-workers"};
+// A page that sets its location every few milliseconds trips the engine's navigation limit,
+// which then drops every navigation of that frame for seconds, the reader's own link click
+// included; the pane refuses the page's own navigations itself.
+const char *const Switches[] = {"--disable-shared-workers", "--disable-ipc-flooding-protection"};
 // WebTransport speaks QUIC over UDP straight to the network, past the interceptor.
 const char *const BlinkFeatures[] = {"WebTransport"};
 
