@@ -35,9 +35,9 @@ int main(int argc, char *argv[])
 
     // Start-up in two halves. Before the intro's first paint: only what the intro needs, not
     // even the engine's libraries. After it, while the intro stands idle: the viewer's library
-    // with the engine, the built-in book, and the start page in a pane off screen. The
-    // intro's second tick creates and shows the main window as before; it adopts that pane
-    // and still reads the settings itself.
+    // with the engine, the built-in book, and the main window rendered off screen on the start
+    // page. The intro's second tick shows the main window, which still reads the settings
+    // itself then.
     ViewerLibrary viewer(ViewerLibrary::foldersFor(QCoreApplication::applicationDirPath()));
     bool prepared = false;
     const auto prepareBehindIntro = [&] {

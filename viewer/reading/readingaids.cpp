@@ -63,7 +63,7 @@ ReadingAids::ReadingAids(frmHlavne &main, ReadingStore &store)
         action(Night)->setChecked(true);
     }
 
-    // A pane prepared before this window may have shown its page already.
+    // A pane may have shown its page already (the window is made before it is shown).
     if (!pane->page()->isLoading()) {
         if (const auto shown = pageOf(pane->url())) {
             m_book = shown->book;
