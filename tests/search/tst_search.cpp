@@ -477,6 +477,7 @@ private slots:
         QCOMPARE(stats.read, read);
         QCOMPARE(stats.removed, removed);
         QCOMPARE(found(index, typed), after);
+        QVERIFY(index.isConsistent());
         // A fresh connection (the next start) sees the same.
         SearchIndex again(index.location());
         QVERIFY(again.open());
@@ -532,6 +533,114 @@ private slots:
         QCOMPARE(found(index, "kon"), (QStringList{"PRIRODA/1 UVOD.PGX", "PRIRODA/3 STARA.PGX"}));
         if (damage != "folder")
             QCOMPARE(integrity(file), QStringLiteral("ok"));
+    }
+
+    // The kept text is packed: a blob that does not unpack is damage, and the index is made
+    // anew, whether a passage or a refresh met it.
+    void damagedKeptText_data()
+    {
+        QTest::addColumn<QByteArray>("blob");
+        QTest::addColumn<bool>("byRefresh");
+        const QByteArray huge = QByteArray::fromHex("7fffffff789c03000000000001");
+        const QByteArray garbage = QByteArray::fromHex("00000040") + QByteArray(60, '\x55');
+        const QByteArray wrongSize = qCompress(QByteArray("Kôň beží")).replace(0, 4, "\0\0\0\x02");
+        for (bool byRefresh : {false, true}) {
+            const char *how = byRefresh ? ", met by a refresh" : ", met by a passage";
+            QTest::addRow("size over any page%s", how) << huge << byRefresh;
+            QTest::addRow("not a packed text%s", how) << garbage << byRefresh;
+            QTest::addRow("another size than it holds%s", how) << wrongSize << byRefresh;
+            QTest::addRow("too short%s", how) << QByteArray("\x01") << byRefresh;
+        }
+    }
+    void damagedKeptText()
+    {
+        QFETCH(QByteArray, blob);
+        QFETCH(bool, byRefresh);
+        QTemporaryDir dir;
+        const QString root = dir.filePath("PAGORA");
+        write(root + "/KNIHA.BKX", {});
+        write(root + "/KNIHA/1 UVOD.PGX", page("Úvod", "<p>Kapor pláva v Ľadovom jazere.</p>"));
+        write(root + "/KNIHA/2 DRUHY.PGX", page("Druhý", "<p>Šťuka číha.</p>"));
+        const QString cache = dir.filePath("cache");
+        const QString file = SearchIndex::fileFor(cache, root);
+        qint64 id = 0;
+        {
+            SearchIndex index(file);
+            QVERIFY(index.open());
+            QVERIFY(index.refresh(root).ok);
+            const SearchIndex::Results hits = index.search(SearchQuery::parse("kapor"));
+            QCOMPARE(hits.hits.size(), 1);
+            id = hits.hits.first().id;
+            QVERIFY(index.snippet(SearchQuery::parse("kapor"), id).contains("Kapor"));
+        }
+        {
+            sqlite3 *db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(file).constData(), &db), SQLITE_OK);
+            sqlite3_stmt *stmt = nullptr;
+            sqlite3_prepare_v2(db, "UPDATE kept SET body=?1 WHERE id=?2", -1, &stmt, nullptr);
+            sqlite3_bind_blob(stmt, 1, blob.constData(), int(blob.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(stmt, 2, id);
+            QCOMPARE(sqlite3_step(stmt), SQLITE_DONE);
+            sqlite3_finalize(stmt);
+            sqlite3_close(db);
+        }
+        const SearchQuery kapor = SearchQuery::parse("kapor");
+        if (byRefresh) {
+            // The changed page's old words are taken out by what was kept of it.
+            write(root + "/KNIHA/1 UVOD.PGX", page("Úvod", "<p>Sumec sa skrýva.</p>"));
+            SearchIndex index(file);
+            QVERIFY(index.open());
+            const SearchIndex::RefreshStats stats = index.refresh(root);
+            QVERIFY(stats.ok);
+            QVERIFY(stats.rebuilt);
+            QCOMPARE(found(index, "kapor"), QStringList{});
+            QCOMPARE(found(index, "sumec"), QStringList{"KNIHA/1 UVOD.PGX"});
+            QCOMPARE(found(index, "stuka"), QStringList{"KNIHA/2 DRUHY.PGX"});
+            QVERIFY(index.isConsistent());
+        } else {
+            LibrarySearch search(root, cache);
+            const SearchIndex::Results results = search.search(kapor);
+            QCOMPARE(results.hits.size(), 1);
+            // No passage, no crash, and the index is made anew once the list is painted.
+            QCOMPARE(search.snippet(kapor, results.hits.first()), QString());
+            QSignalSpy refreshed(&search, &LibrarySearch::refreshed);
+            QVERIFY(refreshed.wait(20000));
+            const SearchIndex::Results again = search.search(kapor);
+            QCOMPARE(again.hits.size(), 1);
+            QVERIFY(search.snippet(kapor, again.hits.first()).contains("Ľadovom"));
+        }
+        QCOMPARE(integrity(file), QStringLiteral("ok"));
+    }
+
+    // An index made by an earlier version is replaced by a new file, not emptied inside the
+    // old one, whose size would then stay.
+    void indexOfAnEarlierVersion()
+    {
+        QTemporaryDir dir;
+        const QString file = SearchIndex::fileFor(dir.filePath("cache"), m_library);
+        QVERIFY(QDir().mkpath(dir.filePath("cache")));
+        {
+            sqlite3 *db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(file).constData(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db,
+                                  "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);"
+                                  "INSERT INTO meta VALUES('version', '2');"
+                                  "CREATE TABLE pages(id INTEGER PRIMARY KEY, path TEXT);"
+                                  "CREATE TABLE text(x BLOB);"
+                                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
+                                  "WHERE i < 500) INSERT INTO text SELECT randomblob(8000) FROM n;",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        }
+        QVERIFY(QFileInfo(file).size() > 4000000);
+        SearchIndex index(file);
+        QVERIFY(index.open());
+        QVERIFY(!index.inMemory());
+        QVERIFY(index.refresh(m_library).ok);
+        QCOMPARE(found(index, "kon"), (QStringList{"PRIRODA/1 UVOD.PGX", "PRIRODA/3 STARA.PGX"}));
+        QVERIFY2(QFileInfo(file).size() < 1000000,
+                 qPrintable(QString::number(QFileInfo(file).size())));
     }
 
     void unwritableCache_data()
@@ -634,6 +743,7 @@ private slots:
         const SearchIndex::Results all = index.search(SearchQuery::parse("kon ladova"), 1000);
         QCOMPARE(all.total, 600);
         QCOMPARE(found(index, "s599"), QStringList{"VELKA/599 STRANA.PGX"});
+        QVERIFY(index.isConsistent());
         QCOMPARE(index.refresh(root).read, 0);
     }
 

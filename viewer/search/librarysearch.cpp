@@ -82,11 +82,30 @@ SearchIndex::Results LibrarySearch::search(const SearchQuery &query)
 {
     SearchIndex::Results results = m_reader.search(query);
     if (results.status == SearchIndex::Status::Damaged) {
-        // Made anew by the next refresh; until then there is nothing to find.
-        m_reader.close();
-        m_reader.open();
+        // Made anew from the pages; until then there is nothing to find.
+        rebuild();
         results = m_reader.search(query);
-        refresh();
     }
     return results;
+}
+
+QString LibrarySearch::snippet(const SearchQuery &query, const SearchHit &hit)
+{
+    SearchIndex::Status status = SearchIndex::Status::Ok;
+    const QString passage = m_reader.snippet(query, hit.id, &status);
+    // Asked while the list paints: the index is made anew once that is over.
+    if (status == SearchIndex::Status::Damaged && !m_rebuildPending) {
+        m_rebuildPending = true;
+        QMetaObject::invokeMethod(this, &LibrarySearch::rebuild, Qt::QueuedConnection);
+    }
+    return passage;
+}
+
+void LibrarySearch::rebuild()
+{
+    m_rebuildPending = false;
+    // Damage a refresh would not pass by (a page that never changes) stays unless the
+    // whole index goes.
+    m_reader.discard();
+    refresh();
 }

@@ -24,10 +24,7 @@ public:
     void refresh();
     bool isRefreshing() const { return m_thread != nullptr; }
     SearchIndex::Results search(const SearchQuery &query);
-    QString snippet(const SearchQuery &query, const SearchHit &hit)
-    {
-        return m_reader.snippet(query, hit.id);
-    }
+    QString snippet(const SearchQuery &query, const SearchHit &hit);
     // Where the index is: a file, or memory when the cache folder cannot be written.
     QString location() const { return m_reader.location(); }
     bool inMemory() const { return m_reader.inMemory(); }
@@ -40,12 +37,14 @@ signals:
 
 private:
     void finished();
+    void rebuild();
 
     QString m_libraryFolder;
     SearchIndex m_reader;
     QThread *m_thread = nullptr;
     std::atomic_bool m_cancel{false};
     bool m_again = false;
+    bool m_rebuildPending = false;
     SearchIndex::RefreshStats m_stats; // written by the thread, read once it has ended
     SearchIndex::RefreshStats m_lastStats;
 };

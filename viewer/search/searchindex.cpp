@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtEndian>
 #include <algorithm>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -24,7 +25,7 @@
 
 namespace {
 
-constexpr const char *schemaVersion = "2";
+constexpr const char *schemaVersion = "3";
 constexpr int batchSize = 200;
 const QString memoryPrefix = QStringLiteral("file:pagora-search-");
 
@@ -60,6 +61,14 @@ public:
         sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     void bind(int i, qint64 value) { sqlite3_bind_int64(m_stmt, i, value); }
+    void bindText(int i, const QByteArray &utf8)
+    {
+        sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    }
+    void bindBlob(int i, const QByteArray &bytes)
+    {
+        sqlite3_bind_blob(m_stmt, i, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
+    }
     // SQLITE_ROW, SQLITE_DONE or an error
     int step()
     {
@@ -85,24 +94,32 @@ private:
     int m_rc = SQLITE_OK;
 };
 
+// A page as listed. Kept small: a library of 100,000 pages is listed whole.
 struct PageFile
 {
-    QString book;
-    QString page;
-    QString folder; // the book's folder, shared by its pages
-    QString key;    // book/page, as stored
+    QString key;     // book/page, as stored
+    qint32 book = 0; // its folder in Listing::folders
+    qint32 name = 0; // where the page's name begins in key
     qint64 size = 0;
     qint64 mtime = 0;
     dev_t device = 0; // the file that was checked, so another put in its place is not read
     ino_t inode = 0;
+
+    QStringView page() const { return QStringView(key).mid(name); }
+};
+
+struct Listing
+{
+    QStringList folders; // each book's folder, with its trailing slash
+    QVector<PageFile> files;
 };
 
 // Every page of every book whose marker lies in the library folder, as the pane may show
 // it: names an address can carry (the lists' rule), no page over the pane's size limit, and
 // no page that is a link leading out of its book (the pane's rule).
-QVector<PageFile> listLibrary(const QString &libraryFolder)
+Listing listLibrary(const QString &libraryFolder)
 {
-    QVector<PageFile> files;
+    Listing listing;
     QDir root(libraryFolder);
     // Without regard to letter case, as Windows matches them.
     const QStringList markers = FileListBox::listFiles(libraryFolder, QStringLiteral("*.BKX"));
@@ -125,11 +142,9 @@ QVector<PageFile> listLibrary(const QString &libraryFolder)
             ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir < 0)
             continue;
+        const qint32 bookIndex = qint32(listing.folders.size());
+        listing.folders.append(folderPath);
         for (const QString &page : pages) {
-            PageFile file;
-            file.book = book;
-            file.page = page;
-            file.folder = folderPath;
             const QByteArray native = QFile::encodeName(page);
             // stat() itself: QFileInfo's times go through the local time zone, which costs
             // more than the whole comparison for 10,000 pages.
@@ -144,25 +159,67 @@ QVector<PageFile> listLibrary(const QString &libraryFolder)
             }
             if (!S_ISREG(st.st_mode) || st.st_size > PageResolver::MaxFileSize)
                 continue;
-            file.key = book + QLatin1Char('/') + file.page;
+            PageFile file;
+            file.key = book + QLatin1Char('/') + page;
+            file.book = bookIndex;
+            file.name = qint32(book.size() + 1);
             file.size = st.st_size;
             file.mtime = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
             file.device = st.st_dev;
             file.inode = st.st_ino;
-            files.append(std::move(file));
+            listing.files.append(std::move(file));
         }
         ::close(dir);
     }
-    return files;
+    return listing;
+}
+
+// A page's text as it is kept: compressed, since the words' index needs it only for the
+// passages shown under a hit, and plain it would outweigh the index itself.
+QByteArray pack(const QByteArray &utf8)
+{
+    return qCompress(utf8, 6);
+}
+
+// The longest text a page within the pane's limit can give: every byte three in UTF-8.
+constexpr qint64 maxTextBytes = 3 * PageResolver::MaxFileSize;
+
+// unpack(blob): the text pack() kept. A blob that does not unpack is damage, reported as
+// such so that the index is made anew rather than read wrong.
+void unpackFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) != SQLITE_BLOB) {
+        sqlite3_result_value(context, argv[0]);
+        return;
+    }
+    const int size = sqlite3_value_bytes(argv[0]);
+    const auto *data = static_cast<const uchar *>(sqlite3_value_blob(argv[0]));
+    const qint64 expected = size >= 4 ? qint64(qFromBigEndian<quint32>(data)) : -1;
+    if (expected < 0 || expected > maxTextBytes) {
+        sqlite3_result_error_code(context, SQLITE_CORRUPT);
+        return;
+    }
+    const QByteArray text = expected == 0 ? QByteArray() : qUncompress(data, size);
+    if (text.size() != expected) {
+        sqlite3_result_error_code(context, SQLITE_CORRUPT);
+        return;
+    }
+    sqlite3_result_text(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
 struct Extracted
 {
     bool ok = false;
-    PageText text;
+    // UTF-8, for the words' index
+    QByteArray title;
+    QByteArray body;
+    QByteArray aside;
+    // pack()ed, as kept
+    QByteArray keptBody;
+    QByteArray keptAside;
 };
 
-Extracted extract(const PageFile &file)
+Extracted extract(const QString &folder, const PageFile &file)
 {
     // The user interface comes first: indexing threads yield to it (Linux: per thread).
     static thread_local bool lowered = false;
@@ -170,7 +227,7 @@ Extracted extract(const PageFile &file)
         lowered = true;
         setpriority(PRIO_PROCESS, 0, 10);
     }
-    QFile f(file.folder + file.page);
+    QFile f(folder + file.page().toString());
     if (!f.open(QIODevice::ReadOnly))
         return {};
     // A link replaced since it was checked may lead anywhere: read only the file checked.
@@ -184,13 +241,23 @@ Extracted extract(const PageFile &file)
         bytes += f.read(PageResolver::MaxFileSize + 1 - bytes.size());
     if (bytes.size() > PageResolver::MaxFileSize)
         return {}; // left out at the next refresh
-    Extracted out;
-    out.ok = true;
-    out.text = PageText::fromHtml(bytes);
+    PageText text = PageText::fromHtml(bytes);
     bytes = QByteArray();
     // The page's name is a title too: "3 KAPITOLA.PGX" is found by "kapitola".
-    const int dot = file.page.lastIndexOf(QLatin1Char('.'));
-    out.text.title += QLatin1Char(' ') + file.page.left(dot < 0 ? file.page.size() : dot);
+    const QStringView page = file.page();
+    const qsizetype dot = page.lastIndexOf(QLatin1Char('.'));
+    text.title += QLatin1Char(' ');
+    text.title += page.left(dot < 0 ? page.size() : dot);
+    Extracted out;
+    out.ok = true;
+    out.title = text.title.toUtf8();
+    text.title = QString();
+    out.body = text.body.toUtf8();
+    text.body = QString();
+    out.aside = text.aside.toUtf8();
+    text.aside = QString();
+    out.keptBody = pack(out.body);
+    out.keptAside = pack(out.aside);
     return out;
 }
 
@@ -251,6 +318,10 @@ SearchIndex::Opened SearchIndex::openAt(const QString &location, bool uri)
         return isDamage(rc) ? Opened::Damaged : Opened::Unusable;
     }
     sqlite3_extended_result_codes(m_db, 1);
+    // The kept text is read through a view that unpacks it, on every connection.
+    sqlite3_create_function_v2(m_db, "unpack", 1,
+                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               unpackFunction, nullptr, nullptr, nullptr);
     // Another pagora may be writing a batch; wait for it rather than fail.
     sqlite3_busy_timeout(m_db, 5000);
     if (uri) {
@@ -271,9 +342,14 @@ SearchIndex::Opened SearchIndex::ensureSchema()
 {
     {
         Statement version(m_db, "SELECT value FROM meta WHERE key='version'");
-        if (version.ok() && version.step() == SQLITE_ROW &&
-            version.text(0) == QLatin1String(schemaVersion))
-            return Opened::Ok;
+        if (version.ok() && version.step() == SQLITE_ROW) {
+            if (version.text(0) == QLatin1String(schemaVersion))
+                return Opened::Ok;
+            // An index of an earlier make: a new file, rather than the old one's pages
+            // left free inside it.
+            if (!m_location.startsWith(memoryPrefix))
+                return Opened::Damaged;
+        }
         if (isDamage(version.rc()))
             return Opened::Damaged;
     }
@@ -289,17 +365,23 @@ SearchIndex::Opened SearchIndex::ensureSchema()
     const bool made =
         m_lastError == SQLITE_OK &&
         (current ||
-         (exec("DROP TABLE IF EXISTS text") && exec("DROP TABLE IF EXISTS pages") &&
+         (exec("DROP TABLE IF EXISTS text") && exec("DROP VIEW IF EXISTS kept_text") &&
+          exec("DROP TABLE IF EXISTS kept") && exec("DROP TABLE IF EXISTS pages") &&
           exec("CREATE TABLE pages(id INTEGER PRIMARY KEY, path TEXT UNIQUE NOT NULL, "
                "size INTEGER NOT NULL, mtime INTEGER NOT NULL)") &&
+          // The text of each page, packed; the words' index reads it through the view.
+          exec("CREATE TABLE kept(id INTEGER PRIMARY KEY, title TEXT NOT NULL, "
+               "body BLOB NOT NULL, aside BLOB NOT NULL)") &&
+          exec("CREATE VIEW kept_text(id, title, body, aside) AS "
+               "SELECT id, title, unpack(body), unpack(aside) FROM kept") &&
           // Two letters typed match thousands of words: those beginnings are indexed; longer
           // ones are found fast enough without, and would add an eighth to the file.
+          exec("CREATE VIRTUAL TABLE text USING fts5(title, body, aside, content='kept_text', "
+               "content_rowid='id', tokenize='unicode61 remove_diacritics 2', prefix='2')") &&
           // The page title weighs ten times the body, navigation repeated on every page a
-          // hundredth of it; the book and page names are only shown.
-          exec("CREATE VIRTUAL TABLE text USING fts5(book UNINDEXED, page UNINDEXED, title, "
-               "body, aside, tokenize='unicode61 remove_diacritics 2', prefix='2')") &&
-          exec("INSERT INTO text(text, rank) VALUES('rank', 'bm25(0.0, 0.0, 10.0, 1.0, 0.01)')") &&
-          exec("INSERT OR REPLACE INTO meta(key, value) VALUES('version', '2')")));
+          // hundredth of it.
+          exec("INSERT INTO text(text, rank) VALUES('rank', 'bm25(10.0, 1.0, 0.01)')") &&
+          exec("INSERT OR REPLACE INTO meta(key, value) VALUES('version', '3')")));
     if (!made) {
         const int failure = m_lastError;
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -356,7 +438,7 @@ bool SearchIndex::openInMemory()
     return false;
 }
 
-bool SearchIndex::resetDamaged()
+bool SearchIndex::discard()
 {
     close();
     if (inMemory())
@@ -373,6 +455,11 @@ int SearchIndex::pageCount()
     return count.ok() && count.step() == SQLITE_ROW ? int(count.integer(0)) : 0;
 }
 
+bool SearchIndex::isConsistent()
+{
+    return m_db && exec("INSERT INTO text(text, rank) VALUES('integrity-check', 1)");
+}
+
 SearchIndex::RefreshStats SearchIndex::refresh(const QString &libraryFolder,
                                                const Progress &progress,
                                                const std::atomic_bool *cancel)
@@ -382,7 +469,7 @@ SearchIndex::RefreshStats SearchIndex::refresh(const QString &libraryFolder,
     bool damaged = false;
     RefreshStats stats = refreshOnce(libraryFolder, progress, cancel, damaged);
     if (damaged) {
-        if (!resetDamaged())
+        if (!discard())
             return RefreshStats{false};
         stats = refreshOnce(libraryFolder, progress, cancel, damaged);
         stats.rebuilt = true;
@@ -403,8 +490,8 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
     };
     auto cancelled = [&] { return cancel && cancel->load(); };
 
-    QVector<PageFile> files = listLibrary(libraryFolder);
-    stats.pages = int(files.size());
+    Listing listing = listLibrary(libraryFolder);
+    stats.pages = int(listing.files.size());
 
     struct Known
     {
@@ -420,19 +507,21 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
             return failed(rc);
     }
 
-    // What is left of the known pages once the library's are taken out is gone.
-    QVector<PageFile> todo;
-    for (const PageFile &file : files) {
+    // What is left of the known pages once the library's are taken out is gone. The list
+    // is sifted in place: a second list of a big library would double its memory.
+    const auto unchanged = [&known](const PageFile &file) {
         const auto it = known.find(file.key);
-        if (it == known.end()) {
-            todo.append(file);
-            continue;
-        }
-        if (it->size != file.size || it->mtime != file.mtime)
-            todo.append(file);
+        if (it == known.end())
+            return false;
+        const bool same = it->size == file.size && it->mtime == file.mtime;
         known.erase(it);
-    }
-    files = {}; // a big library's list is worth its memory back
+        return same;
+    };
+    QVector<PageFile> todo = std::move(listing.files);
+    todo.erase(std::remove_if(todo.begin(), todo.end(), unchanged), todo.end());
+    todo.squeeze();
+    const QStringList folders = listing.folders;
+    listing = {};
 
     // Drops the pages no longer in the library, by their rows.
     const auto drop = [&](const QVector<qint64> &gone) {
@@ -440,10 +529,12 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
             return true;
         if (!exec("BEGIN IMMEDIATE"))
             return false;
-        Statement dropPage(m_db, "DELETE FROM pages WHERE id=?1");
+        // The words first: the index finds which to take out in the kept text.
         Statement dropText(m_db, "DELETE FROM text WHERE rowid=?1");
+        Statement dropKept(m_db, "DELETE FROM kept WHERE id=?1");
+        Statement dropPage(m_db, "DELETE FROM pages WHERE id=?1");
         for (const qint64 id : gone) {
-            for (Statement *s : {&dropPage, &dropText}) {
+            for (Statement *s : {&dropText, &dropKept, &dropPage}) {
                 s->bind(1, id);
                 if (s->step() != SQLITE_DONE) {
                     m_lastError = s->rc();
@@ -478,7 +569,10 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
         const QVector<PageFile> batch = todo.mid(first, batchSize);
         // Parsing takes most of the time and needs no lock: do it on every core, outside
         // the transaction.
-        const QVector<Extracted> texts = QtConcurrent::blockingMapped(&pool, batch, extract);
+        const QVector<Extracted> texts =
+            QtConcurrent::blockingMapped(&pool, batch, [&folders](const PageFile &file) {
+                return extract(folders.at(file.book), file);
+            });
 
         if (!exec("BEGIN IMMEDIATE"))
             return failed(m_lastError);
@@ -487,9 +581,10 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
                                "ON CONFLICT(path) DO UPDATE SET size=excluded.size, "
                                "mtime=excluded.mtime RETURNING id");
         Statement dropText(m_db, "DELETE FROM text WHERE rowid=?1");
+        Statement keep(m_db, "INSERT OR REPLACE INTO kept(id, title, body, aside) "
+                             "VALUES(?1, ?2, ?3, ?4)");
         Statement addText(m_db,
-                          "INSERT INTO text(rowid, book, page, title, body, aside) VALUES(?1, ?2, "
-                          "?3, ?4, ?5, ?6)");
+                          "INSERT INTO text(rowid, title, body, aside) VALUES(?1, ?2, ?3, ?4)");
         for (qsizetype i = 0; i < batch.size(); ++i) {
             const PageFile &file = batch.at(i);
             if (!texts.at(i).ok)
@@ -516,17 +611,25 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
                 return failed(upsert.rc());
             upsert.reset();
 
+            // The old words go out while the old text is still kept.
             dropText.bind(1, id);
             if (dropText.step() != SQLITE_DONE)
                 return failed(dropText.rc());
             dropText.reset();
 
+            const Extracted &text = texts.at(i);
+            keep.bind(1, id);
+            keep.bindText(2, text.title);
+            keep.bindBlob(3, text.keptBody);
+            keep.bindBlob(4, text.keptAside);
+            if (keep.step() != SQLITE_DONE)
+                return failed(keep.rc());
+            keep.reset();
+
             addText.bind(1, id);
-            addText.bind(2, file.book);
-            addText.bind(3, file.page);
-            addText.bind(4, texts.at(i).text.title);
-            addText.bind(5, texts.at(i).text.body);
-            addText.bind(6, texts.at(i).text.aside);
+            addText.bindText(2, text.title);
+            addText.bindText(3, text.body);
+            addText.bindText(4, text.aside);
             if (addText.step() != SQLITE_DONE)
                 return failed(addText.rc());
             addText.reset();
@@ -543,7 +646,7 @@ SearchIndex::RefreshStats SearchIndex::refreshOnce(const QString &libraryFolder,
         // A book deleted (or unmarked) while its pages were read must not leave the pages
         // indexed before: look once more at what is there now.
         QSet<QString> now;
-        for (const PageFile &file : listLibrary(libraryFolder))
+        for (const PageFile &file : listLibrary(libraryFolder).files)
             now.insert(file.key);
         QVector<qint64> left;
         {
@@ -578,14 +681,27 @@ SearchIndex::Results SearchIndex::search(const SearchQuery &query, int limit)
         // Pages that hold the words in their title or text come before pages that hold them
         // only in their navigation, however long they are (a long page's one mention weighs
         // little in the rank).
-        Statement find(m_db, "SELECT book, page, rowid FROM text WHERE text MATCH ?1 "
-                             "ORDER BY bm25(text, 0.0, 0.0, 1.0, 1.0, 0.0) < 0 DESC, rank "
-                             "LIMIT ?2");
+        // Only the rows: a name asked of the index would unpack each page's text.
+        Statement find(m_db, "SELECT rowid FROM text WHERE text MATCH ?1 "
+                             "ORDER BY bm25(text, 1.0, 1.0, 0.0) < 0 DESC, rank LIMIT ?2");
         find.bind(1, query.match);
         find.bind(2, qint64(limit));
+        Statement name(m_db, "SELECT path FROM pages WHERE id=?1");
         int rc = find.rc();
-        while (find.ok() && (rc = find.step()) == SQLITE_ROW)
-            results.hits.append({find.text(0), find.text(1), QString(), find.integer(2)});
+        while (find.ok() && (rc = find.step()) == SQLITE_ROW) {
+            const qint64 id = find.integer(0);
+            name.bind(1, id);
+            rc = name.step();
+            if (rc == SQLITE_ROW) {
+                // book/page: a book's name holds no slash
+                const QString path = name.text(0);
+                const int slash = path.indexOf(QLatin1Char('/'));
+                results.hits.append({path.left(slash), path.mid(slash + 1), QString(), id});
+            } else if (rc != SQLITE_DONE) {
+                break;
+            }
+            name.reset();
+        }
         if (rc != SQLITE_DONE) {
             results.hits.clear();
             results.status = status(rc);
@@ -602,13 +718,20 @@ SearchIndex::Results SearchIndex::search(const SearchQuery &query, int limit)
     return results;
 }
 
-QString SearchIndex::snippet(const SearchQuery &query, qint64 id)
+QString SearchIndex::snippet(const SearchQuery &query, qint64 id, Status *status)
 {
+    if (status)
+        *status = m_db ? Status::Ok : Status::Failed;
     if (!m_db || query.isEmpty())
         return {};
     Statement find(m_db, "SELECT snippet(text, -1, char(2), char(3), '…', 16) FROM text "
                          "WHERE text MATCH ?1 AND rowid=?2");
     find.bind(1, query.match);
     find.bind(2, id);
-    return find.ok() && find.step() == SQLITE_ROW ? find.text(0) : QString();
+    const int rc = find.ok() ? find.step() : find.rc();
+    if (rc == SQLITE_ROW)
+        return find.text(0);
+    if (status && rc != SQLITE_DONE)
+        *status = isBusy(rc) ? Status::Busy : isDamage(rc) ? Status::Damaged : Status::Failed;
+    return {};
 }

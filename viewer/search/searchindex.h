@@ -70,6 +70,8 @@ public:
     bool open();
     // Gives up the file (held by another program for too long) for a database in memory.
     bool openInMemory();
+    // Drops what the index holds (found damaged while reading it) for an empty one.
+    bool discard();
     void close();
     bool isOpen() const { return m_db != nullptr; }
     QString location() const { return m_location; }
@@ -82,9 +84,12 @@ public:
 
     // The hits, best first, without their snippets: a list shows a few of 200 at a time.
     Results search(const SearchQuery &query, int limit = maxResults);
-    // The passage of the hit's page around the matched words.
-    QString snippet(const SearchQuery &query, qint64 id);
+    // The passage of the hit's page around the matched words; status tells an empty passage
+    // from a failure.
+    QString snippet(const SearchQuery &query, qint64 id, Status *status = nullptr);
     int pageCount();
+    // Whether the words' index holds exactly the words of the text kept (slow: reads it all).
+    bool isConsistent();
 
 private:
     enum class Opened { Ok, Damaged, Unusable };
@@ -92,7 +97,6 @@ private:
     Opened ensureSchema();
     bool exec(const char *sql);
     void removeFiles();
-    bool resetDamaged();
     RefreshStats refreshOnce(const QString &libraryFolder, const Progress &progress,
                              const std::atomic_bool *cancel, bool &damaged);
 
