@@ -14,7 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString shown = QString::fromLatin1(bytes.left(300));
 
     const QByteArray charset = CharsetSniffer::charsetFor(bytes);
-    FUZZ_CHECK(charset.isEmpty() || charset == "utf-8" || charset == "windows-1250", shown);
+    FUZZ_CHECK(charset.isEmpty() || charset == "utf-8" || charset == "windows-1250" ||
+                   charset == "utf-16le" || charset == "utf-16be",
+               shown);
+    // UTF-16 only for a start whose every other byte is zero.
+    if (charset.startsWith("utf-16"))
+        FUZZ_CHECK(bytes.size() >= 4 &&
+                       bytes.left(1024).count('\0') * 2 >= bytes.left(1024).size() * 9 / 10,
+                   shown);
 
     const bool valid = CharsetSniffer::isValidUtf8(bytes);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -595,6 +595,17 @@ private slots:
         QTest::newRow("fixture: mislabelled")
             << fixture(QStringLiteral("4 ZLE OZNACENA.PGX")) << QByteArray("windows-1250");
         QTest::newRow("fixture: byte order mark") << fixture(QStringLiteral("5 BOM.PGX")) << none;
+        // No declaration can say UTF-16 (the engine reads one that does as UTF-8).
+        QTest::newRow("fixture: utf-16le without a mark, declared")
+            << fixture(QStringLiteral("26 UTF16LE.PGX")) << QByteArray("utf-16le");
+        QTest::newRow("fixture: utf-16be without a mark")
+            << fixture(QStringLiteral("27 UTF16BE.PGX")) << QByteArray("utf-16be");
+        QTest::newRow("utf-16le, too short to tell")
+            << QByteArray("<\0", 2) << QByteArray("windows-1250");
+        QTest::newRow("a stray zero byte in a cp1250 page")
+            << slovak1250 + QByteArray(1, '\0') + slovak1250 << QByteArray("windows-1250");
+        QTest::newRow("utf-8 text after a zero-filled start")
+            << QByteArray(64, '\0') + slovakUtf8 << QByteArray("utf-8");
     }
 
     void charset()

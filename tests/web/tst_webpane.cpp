@@ -318,6 +318,12 @@ private slots:
         QTest::newRow("byte order mark beats the declaration")
             << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\5 BOM.PGX") << QStringLiteral("UTF-8")
             << Pangram;
+        QTest::newRow("utf-16le without a byte order mark")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\26 UTF16LE.PGX")
+            << QStringLiteral("UTF-16LE") << QStringLiteral("ŤAŽKÝ ŠTÍT ŽIARI");
+        QTest::newRow("utf-16be without a byte order mark")
+            << QStringLiteral("C:\\TARVOL\\PAGORA\\SKUSKA\\27 UTF16BE.PGX")
+            << QStringLiteral("UTF-16BE") << QStringLiteral("ŤAŽKÝ ŠTÍT ŽIARI");
         QTest::newRow("address in other letter case")
             << QStringLiteral("c:\\tarvol\\pagora\\skuska\\1 uvod.pgx")
             << QStringLiteral("windows-1250") << Pangram;

@@ -174,32 +174,8 @@ void onText(void *context, const xmlChar *text, int length)
         append(c->inTitle > 0 ? c->title : c->text(), text, length);
 }
 
-// A page in UTF-16 without a byte order mark: markup is ASCII, so every other byte of its
-// beginning is zero. Text in any single-byte charset or UTF-8 holds no zero bytes.
-QStringConverter::Encoding utf16WithoutMark(const QByteArray &bytes)
-{
-    const qsizetype n = std::min<qsizetype>(bytes.size(), 1024) & ~qsizetype(1);
-    if (n < 4)
-        return QStringConverter::System;
-    int zeroEven = 0, zeroOdd = 0;
-    for (qsizetype i = 0; i < n; i += 2) {
-        zeroEven += bytes.at(i) == 0;
-        zeroOdd += bytes.at(i + 1) == 0;
-    }
-    const int pairs = int(n / 2);
-    if (zeroOdd * 10 >= pairs * 9 && zeroEven == 0)
-        return QStringConverter::Utf16LE;
-    if (zeroEven * 10 >= pairs * 9 && zeroOdd == 0)
-        return QStringConverter::Utf16BE;
-    return QStringConverter::System;
-}
-
 QStringDecoder decoderFor(const QByteArray &bytes)
 {
-    const QStringConverter::Encoding utf16 = utf16WithoutMark(bytes);
-    if (utf16 != QStringConverter::System && !bytes.startsWith("\xFF\xFE") &&
-        !bytes.startsWith("\xFE\xFF"))
-        return QStringDecoder(utf16);
     const QByteArray charset = CharsetSniffer::charsetFor(bytes);
     if (!charset.isEmpty()) {
         QStringDecoder decoder(charset.constData());

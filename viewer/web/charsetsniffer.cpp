@@ -415,6 +415,26 @@ bool hasWindows1250Letters(const QByteArray &page)
     return false;
 }
 
+// A page in UTF-16 without a byte order mark: markup is ASCII, so every other byte of its
+// beginning is zero. Text in any single-byte charset or UTF-8 holds no zero bytes.
+QByteArray utf16WithoutMark(const QByteArray &page)
+{
+    const qsizetype n = std::min<qsizetype>(page.size(), PrescanBytes) & ~qsizetype(1);
+    if (n < 4)
+        return {};
+    int zeroEven = 0, zeroOdd = 0;
+    for (qsizetype i = 0; i < n; i += 2) {
+        zeroEven += page.at(i) == 0;
+        zeroOdd += page.at(i + 1) == 0;
+    }
+    const int pairs = int(n / 2);
+    if (zeroOdd * 10 >= pairs * 9 && zeroEven == 0)
+        return QByteArrayLiteral("utf-16le");
+    if (zeroEven * 10 >= pairs * 9 && zeroOdd == 0)
+        return QByteArrayLiteral("utf-16be");
+    return {};
+}
+
 } // namespace
 
 bool CharsetSniffer::isValidUtf8(const QByteArray &bytes)
@@ -500,6 +520,10 @@ QByteArray CharsetSniffer::charsetFor(const QByteArray &page)
     if (page.startsWith("\xEF\xBB\xBF") || page.startsWith("\xFF\xFE") ||
         page.startsWith("\xFE\xFF"))
         return {};
+    // The engine would read every byte as a letter, and no declaration can say UTF-16.
+    const QByteArray utf16 = utf16WithoutMark(page);
+    if (!utf16.isEmpty())
+        return utf16;
 
     const QByteArray declared = declaredCharset(page);
     if (!declared.isEmpty() && isKnownLabel(declared)) {

@@ -10,7 +10,8 @@ class CharsetSniffer
 {
 public:
     // The charset parameter for the reply's Content-Type; empty when the page itself says it
-    // (byte order mark or a declaration the engine will honour).
+    // (byte order mark or a declaration the engine will honour). UTF-16 without a byte order
+    // mark is told by the zero bytes of its markup.
     static QByteArray charsetFor(const QByteArray &page);
 
     // The charset a page declares in its first 1024 bytes (lower case), or empty; labels
