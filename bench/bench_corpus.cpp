@@ -292,8 +292,9 @@ int main(int argc, char *argv[])
         });
         SearchResultModel model;
         const auto fill = [&](const SearchQuery &q) {
-            model.setHits(search.search(q).hits,
-                          [&search, q](const SearchHit &hit) { return search.snippet(q, hit); });
+            model.setHits(search.search(q).hits, [&search, q](const QVector<SearchHit> &hits) {
+                return search.snippets(q, hits);
+            });
             for (int i = 0; i < std::min(model.rowCount(), 12); ++i)
                 model.data(model.index(i), SearchResultModel::HtmlRole);
         };

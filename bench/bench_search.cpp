@@ -142,8 +142,9 @@ int main(int argc, char *argv[])
         SearchResultModel model;
         // The first rows a list shows, with their snippets, as the search window does.
         const auto fill = [&](const SearchQuery &q) {
-            model.setHits(search.search(q).hits,
-                          [&search, q](const SearchHit &hit) { return search.snippet(q, hit); });
+            model.setHits(search.search(q).hits, [&search, q](const QVector<SearchHit> &hits) {
+                return search.snippets(q, hits);
+            });
             for (int i = 0; i < std::min(model.rowCount(), 12); ++i)
                 model.data(model.index(i), SearchResultModel::HtmlRole);
         };

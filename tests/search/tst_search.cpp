@@ -747,6 +747,82 @@ private slots:
         QCOMPARE(index.refresh(root).read, 0);
     }
 
+    // The passages of a list's rows come from one pass over the matches; each is the one
+    // its row would get alone, whatever the rows' order or spread.
+    void passagesTogether()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("PAGORA");
+        write(root + "/VELKA.BKX", {});
+        write(root + "/INA.BKX", {});
+        for (int i = 0; i < 40; ++i) {
+            write(root + QStringLiteral("/VELKA/%1 STRANA.PGX").arg(i),
+                  page(QStringLiteral("Strana %1").arg(i),
+                       QStringLiteral("<p>%1 Tabuľka číslo %2 stojí tu. %3</p>")
+                           .arg(QStringLiteral("Výplň textu. ").repeated(i * 7))
+                           .arg(i)
+                           .arg(QStringLiteral("Ďalší text bez slova. ").repeated(40 - i))));
+        }
+        write(root + "/INA/1 UVOD.PGX", page("Iná", "<p>Tabuľky a tabuľka.</p>"));
+        write(root + "/INA/2 NIC.PGX", page("Nič", "<p>Bez toho slova.</p>"));
+        SearchIndex index(SearchIndex::fileFor(dir.filePath("cache"), root));
+        QVERIFY(index.open());
+        QVERIFY(index.refresh(root).ok);
+        for (const QString typed : {"tabul", "tabulka", "\"tabulka cislo\""}) {
+            const SearchQuery query = SearchQuery::parse(typed);
+            const SearchIndex::Results results = index.search(query);
+            QVERIFY(results.hits.size() >= 40);
+            QVector<qint64> ids;
+            QHash<qint64, QString> alone;
+            for (const SearchHit &hit : results.hits) {
+                ids.prepend(hit.id); // not in the rows' order
+                alone.insert(hit.id, index.snippet(query, hit.id));
+                QVERIFY2(alone.value(hit.id).contains(QChar(0x02)), qPrintable(typed));
+            }
+            const qint64 other =
+                index.search(SearchQuery::parse("toho")).hits.value(0).id; // no match here
+            ids.append(other);
+            SearchIndex::Status status = SearchIndex::Status::Failed;
+            const QHash<qint64, QString> together = index.snippets(query, ids, &status);
+            QCOMPARE(status, SearchIndex::Status::Ok);
+            QCOMPARE(together.size(), alone.size());
+            for (auto it = alone.cbegin(); it != alone.cend(); ++it)
+                QCOMPARE(together.value(it.key()), it.value());
+            QVERIFY(!together.contains(other));
+        }
+
+        // The list asks for the rows it shows and a few below them, not one row at a time.
+        const SearchQuery query = SearchQuery::parse("tabulka");
+        const SearchIndex::Results results = index.search(query);
+        QVector<int> asked;
+        SearchResultModel model;
+        model.setHits(results.hits, [&](const QVector<SearchHit> &hits) {
+            asked.append(int(hits.size()));
+            QStringList out;
+            const QHash<qint64, QString> got = index.snippets(query, [&] {
+                QVector<qint64> ids;
+                for (const SearchHit &hit : hits)
+                    ids.append(hit.id);
+                return ids;
+            }());
+            for (const SearchHit &hit : hits)
+                out += got.value(hit.id);
+            return out;
+        });
+        const int rows = model.rowCount();
+        QCOMPARE(rows, 41);
+        for (int row = 0; row < rows; ++row) {
+            const QString html =
+                model.data(model.index(row), SearchResultModel::HtmlRole).toString();
+            QVERIFY2(html.contains(QStringLiteral(">Tabuľka</b>")) ||
+                         html.contains(QStringLiteral(">tabuľka</b>")),
+                     qPrintable(html));
+        }
+        QCOMPARE(asked, (QVector<int>{16, 16, 9}));
+        model.data(model.index(3), SearchResultModel::HtmlRole);
+        QCOMPARE(asked.size(), 3);
+    }
+
     void manyHits()
     {
         QTemporaryDir dir;
@@ -897,8 +973,12 @@ private slots:
         const SearchIndex::Results results = index.search(query);
         QCOMPARE(results.hits.size(), 1);
         SearchResultModel model;
-        model.setHits(results.hits,
-                      [&](const SearchHit &hit) { return index.snippet(query, hit.id); });
+        model.setHits(results.hits, [&](const QVector<SearchHit> &hits) {
+            QStringList out;
+            for (const SearchHit &hit : hits)
+                out += index.snippet(query, hit.id);
+            return out;
+        });
         const QString html = model.data(model.index(0), SearchResultModel::HtmlRole).toString();
         QVERIFY2(html.contains(QStringLiteral(">Ľadovej</b>")), qPrintable(html));
         QVERIFY(html.startsWith(QStringLiteral("<b>PRIRODA</b> – 1 UVOD.PGX<br>")));

@@ -215,8 +215,9 @@ void frmHladat::runSearch(bool keepChoice)
     }
     const SearchQuery query = m_query;
     LibrarySearch *search = m_search;
-    m_model->setHits(results.hits,
-                     [search, query](const SearchHit &hit) { return search->snippet(query, hit); });
+    m_model->setHits(results.hits, [search, query](const QVector<SearchHit> &hits) {
+        return search->snippets(query, hits);
+    });
     if (results.status != SearchIndex::Status::Ok)
         Label1->setText(QStringLiteral("Hľadanie sa nepodarilo. Index sa obnoví, skúste to "
                                        "znova o chvíľu."));

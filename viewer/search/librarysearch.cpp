@@ -91,14 +91,25 @@ SearchIndex::Results LibrarySearch::search(const SearchQuery &query)
 
 QString LibrarySearch::snippet(const SearchQuery &query, const SearchHit &hit)
 {
+    return snippets(query, {hit}).value(0);
+}
+
+QStringList LibrarySearch::snippets(const SearchQuery &query, const QVector<SearchHit> &hits)
+{
+    QVector<qint64> ids;
+    for (const SearchHit &hit : hits)
+        ids.append(hit.id);
     SearchIndex::Status status = SearchIndex::Status::Ok;
-    const QString passage = m_reader.snippet(query, hit.id, &status);
+    const QHash<qint64, QString> passages = m_reader.snippets(query, ids, &status);
     // Asked while the list paints: the index is made anew once that is over.
     if (status == SearchIndex::Status::Damaged && !m_rebuildPending) {
         m_rebuildPending = true;
         QMetaObject::invokeMethod(this, &LibrarySearch::rebuild, Qt::QueuedConnection);
     }
-    return passage;
+    QStringList out;
+    for (const qint64 id : ids)
+        out += passages.value(id);
+    return out;
 }
 
 void LibrarySearch::rebuild()

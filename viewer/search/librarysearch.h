@@ -25,6 +25,8 @@ public:
     bool isRefreshing() const { return m_thread != nullptr; }
     SearchIndex::Results search(const SearchQuery &query);
     QString snippet(const SearchQuery &query, const SearchHit &hit);
+    // The passages of the hits, in their order (empty where none).
+    QStringList snippets(const SearchQuery &query, const QVector<SearchHit> &hits);
     // Where the index is: a file, or memory when the cache folder cannot be written.
     QString location() const { return m_reader.location(); }
     bool inMemory() const { return m_reader.inMemory(); }

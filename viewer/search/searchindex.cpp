@@ -720,18 +720,34 @@ SearchIndex::Results SearchIndex::search(const SearchQuery &query, int limit)
 
 QString SearchIndex::snippet(const SearchQuery &query, qint64 id, Status *status)
 {
+    return snippets(query, {id}, status).value(id);
+}
+
+QHash<qint64, QString> SearchIndex::snippets(const SearchQuery &query, const QVector<qint64> &ids,
+                                             Status *status)
+{
     if (status)
         *status = m_db ? Status::Ok : Status::Failed;
-    if (!m_db || query.isEmpty())
-        return {};
-    Statement find(m_db, "SELECT snippet(text, -1, char(2), char(3), '…', 16) FROM text "
-                         "WHERE text MATCH ?1 AND rowid=?2");
+    QHash<qint64, QString> passages;
+    if (!m_db || query.isEmpty() || ids.isEmpty())
+        return passages;
+    // The rows bound the scan; the list (numbers only) picks from it without being used to
+    // seek, which would run the match once a row.
+    QStringList list;
+    for (const qint64 id : ids)
+        list += QString::number(id);
+    const auto [low, high] = std::minmax_element(ids.cbegin(), ids.cend());
+    const QByteArray sql = "SELECT rowid, snippet(text, -1, char(2), char(3), '…', 16) FROM text "
+                           "WHERE text MATCH ?1 AND rowid BETWEEN ?2 AND ?3 AND +rowid IN (" +
+                           list.join(QLatin1Char(',')).toLatin1() + ")";
+    Statement find(m_db, sql.constData());
     find.bind(1, query.match);
-    find.bind(2, id);
-    const int rc = find.ok() ? find.step() : find.rc();
-    if (rc == SQLITE_ROW)
-        return find.text(0);
+    find.bind(2, *low);
+    find.bind(3, *high);
+    int rc = find.rc();
+    while (find.ok() && (rc = find.step()) == SQLITE_ROW)
+        passages.insert(find.integer(0), find.text(1));
     if (status && rc != SQLITE_DONE)
         *status = isBusy(rc) ? Status::Busy : isDamage(rc) ? Status::Damaged : Status::Failed;
-    return {};
+    return passages;
 }

@@ -5,6 +5,7 @@
 
 #include "searchquery.h"
 
+#include <QHash>
 #include <QString>
 #include <QVector>
 #include <atomic>
@@ -87,6 +88,10 @@ public:
     // The passage of the hit's page around the matched words; status tells an empty passage
     // from a failure.
     QString snippet(const SearchQuery &query, qint64 id, Status *status = nullptr);
+    // The passages of several hits' pages, by row, in one pass over the matches: a word's
+    // beginning is looked up once, not once a hit.
+    QHash<qint64, QString> snippets(const SearchQuery &query, const QVector<qint64> &ids,
+                                    Status *status = nullptr);
     int pageCount();
     // Whether the words' index holds exactly the words of the text kept (slow: reads it all).
     bool isConsistent();

@@ -13,8 +13,20 @@ const SearchHit &SearchResultModel::withSnippet(int row) const
 {
     SearchHit &h = m_hits[row];
     if (!h.hasSnippet && m_source) {
-        h.snippet = m_source(h);
-        h.hasSnippet = true;
+        QVector<int> rows;
+        QVector<SearchHit> batch;
+        for (int r = row; r < m_hits.size() && rows.size() < snippetBatch; ++r) {
+            if (!m_hits.at(r).hasSnippet) {
+                rows.append(r);
+                batch.append(m_hits.at(r));
+            }
+        }
+        const QStringList snippets = m_source(batch);
+        for (int i = 0; i < rows.size(); ++i) {
+            SearchHit &got = m_hits[rows.at(i)];
+            got.snippet = snippets.value(i);
+            got.hasSnippet = true;
+        }
     }
     return h;
 }

@@ -13,11 +13,15 @@ class SearchResultModel : public QAbstractListModel
 public:
     enum Role { HtmlRole = Qt::UserRole + 1, BookRole, PageRole };
 
-    using SnippetSource = std::function<QString(const SearchHit &hit)>;
+    // The snippets of the hits given, in their order.
+    using SnippetSource = std::function<QStringList(const QVector<SearchHit> &hits)>;
+    // Rows whose snippets are asked for together: about what a list shows at once.
+    static constexpr int snippetBatch = 16;
 
     using QAbstractListModel::QAbstractListModel;
 
-    // Snippets are asked of source when a row is first shown: a list shows a few at a time.
+    // Snippets are asked of source when a row is first shown, for it and the rows below it:
+    // a list shows a few at a time.
     void setHits(const QVector<SearchHit> &hits, SnippetSource source = {});
     const SearchHit &hit(int row) const { return withSnippet(row); }
     // The row of a page, or -1; fetches no snippet.
