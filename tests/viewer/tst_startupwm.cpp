@@ -32,7 +32,7 @@ xcb_atom_t atom(const char *name)
 {
     xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
         connection(), xcb_intern_atom(connection(), 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : XCB_ATOM_NONE;
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     free(reply);
     return result;
 }
