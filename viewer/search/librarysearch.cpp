@@ -104,7 +104,14 @@ QStringList LibrarySearch::snippets(const SearchQuery &query, const QVector<Sear
     // Asked while the list paints: the index is made anew once that is over.
     if (status == SearchIndex::Status::Damaged && !m_rebuildPending) {
         m_rebuildPending = true;
-        QMetaObject::invokeMethod(this, &LibrarySearch::rebuild, Qt::QueuedConnection);
+        // A search that met the damage meanwhile has made it anew already.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_rebuildPending)
+                    rebuild();
+            },
+            Qt::QueuedConnection);
     }
     QStringList out;
     for (const qint64 id : ids)
